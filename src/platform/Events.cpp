@@ -1,0 +1,92 @@
+// The event pump over SDL2: key-downs become virtual-key codes with the
+// modifier bit set, a closed window asks the show to end.
+#include "platform/Events.h"
+
+#include "platform/VideoInternal.h"
+
+namespace platform {
+
+namespace {
+
+std::int16_t VirtualKeyCode(SDL_Keycode key)
+{
+    switch (key) {
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_RETURN: return 13;
+    case SDLK_SPACE: return 32;
+    case SDLK_TAB: return 9;
+    case SDLK_BACKSPACE: return 8;
+    case SDLK_HOME: return 36;
+    case SDLK_END: return 35;
+    case SDLK_INSERT: return 45;
+    case SDLK_DELETE: return 46;
+    default: break;
+    }
+    if (key >= SDLK_a && key <= SDLK_z) return static_cast<std::int16_t>('A' + (key - SDLK_a));
+    if (key >= SDLK_0 && key <= SDLK_9) return static_cast<std::int16_t>('0' + (key - SDLK_0));
+    if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<std::int16_t>(112 + (key - SDLK_F1));
+    return 0;
+}
+
+std::int16_t ShiftState(Uint16 mod)
+{
+    std::int16_t shift = 0;
+    if (mod & KMOD_SHIFT) shift |= ShiftMask;
+    if (mod & KMOD_CTRL) shift |= CtrlMask;
+    if (mod & KMOD_ALT) shift |= AltMask;
+    return shift;
+}
+
+} // namespace
+
+void DoEvents(const EventHandlers& handlers)
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_QUIT:
+            if (handlers.close) handlers.close();
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE && handlers.close) handlers.close();
+            break;
+        case SDL_KEYDOWN: {
+            const std::int16_t code = VirtualKeyCode(event.key.keysym.sym);
+            if (code != 0 && handlers.keyDown) handlers.keyDown(code, ShiftState(event.key.keysym.mod));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+bool IsKnownKeyName(const std::string& name)
+{
+    return SDL_GetKeyFromName(name.c_str()) != SDLK_UNKNOWN;
+}
+
+void PushKeyDown(const std::string& name, std::int16_t shift)
+{
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = SDL_GetKeyFromName(name.c_str());
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(event.key.keysym.sym);
+    Uint16 mod = 0;
+    if (shift & ShiftMask) mod |= KMOD_LSHIFT;
+    if (shift & CtrlMask) mod |= KMOD_LCTRL;
+    if (shift & AltMask) mod |= KMOD_LALT;
+    event.key.keysym.mod = mod;
+    SDL_Window* window = CurrentVideo().window;
+    event.key.windowID = window != nullptr ? SDL_GetWindowID(window) : 0;
+    SDL_PushEvent(&event);
+}
+
+} // namespace platform

@@ -1,0 +1,40 @@
+// The event pump: delivers every pending window event once and returns.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// Virtual-key codes the show knows, and the modifier bits of a key-down.
+constexpr std::int16_t VK_ESCAPE = 27;
+constexpr std::int16_t VK_PRIOR = 33;   // Page Up
+constexpr std::int16_t VK_NEXT = 34;    // Page Down
+constexpr std::int16_t VK_LEFT = 37;
+constexpr std::int16_t VK_UP = 38;
+constexpr std::int16_t VK_RIGHT = 39;
+constexpr std::int16_t VK_DOWN = 40;
+constexpr std::int16_t VK_E = 69;
+constexpr std::int16_t VK_R = 82;
+constexpr std::int16_t ShiftMask = 1;
+constexpr std::int16_t CtrlMask = 2;
+constexpr std::int16_t AltMask = 4;
+
+struct EventHandlers {
+    std::function<void(std::int16_t keyCode, std::int16_t shift)> keyDown;
+    std::function<void()> close;   // the user closed the window
+};
+
+// Delivers all pending events (key-downs, auto-repeats included, one call
+// each) to the handlers, then returns.
+void DoEvents(const EventHandlers& handlers);
+
+} // namespace platform
+
+namespace platform {
+// Whether SDL knows a key by this name ("Left", "Page Up", "E", ...).
+bool IsKnownKeyName(const std::string& name);
+// Queues a key-down as if typed; the next DoEvents delivers it.
+void PushKeyDown(const std::string& name, std::int16_t shift);
+} // namespace platform

@@ -1,0 +1,134 @@
+// The window, its OpenGL binding and the virtual screen.
+//
+// What the show asks of the window system, in its own terms: a device
+// context to draw on, a pixel format chosen from a request, a rendering
+// context created, made current and deleted, and a buffer swap. Behind it:
+// one SDL2 window with an OpenGL context, and a 640 x 480 off-screen
+// framebuffer with 16-bit colour (RGB565) and 16-bit depth that the show
+// draws into. Presenting scales that virtual screen to the window's drawable
+// at 4:3 with black bars.
+//
+// A port provides: InitVideo, GetDC, ChoosePixelFormat, SetPixelFormat,
+// wglCreateContext, wglMakeCurrent, wglDeleteContext, SwapBuffers,
+// DrawingAreaWidth/Height, ShowWindow, ReadVirtualScreen, ShutdownVideo.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The window system's pixel-format descriptor, field for field (40 bytes).
+struct PIXELFORMATDESCRIPTOR {
+    std::uint16_t nSize;
+    std::uint16_t nVersion;
+    std::uint32_t dwFlags;
+    std::uint8_t iPixelType;
+    std::uint8_t cColorBits;
+    std::uint8_t cRedBits;
+    std::uint8_t cRedShift;
+    std::uint8_t cGreenBits;
+    std::uint8_t cGreenShift;
+    std::uint8_t cBlueBits;
+    std::uint8_t cBlueShift;
+    std::uint8_t cAlphaBits;
+    std::uint8_t cAlphaShift;
+    std::uint8_t cAccumBits;
+    std::uint8_t cAccumRedBits;
+    std::uint8_t cAccumGreenBits;
+    std::uint8_t cAccumBlueBits;
+    std::uint8_t cAccumAlphaBits;
+    std::uint8_t cDepthBits;
+    std::uint8_t cStencilBits;
+    std::uint8_t cAuxBuffers;
+    std::uint8_t iLayerType;
+    std::uint8_t bReserved;
+    std::uint32_t dwLayerMask;
+    std::uint32_t dwVisibleMask;
+    std::uint32_t dwDamageMask;
+};
+static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40);
+
+constexpr std::uint32_t PFD_DOUBLEBUFFER = 0x01;
+constexpr std::uint32_t PFD_DRAW_TO_WINDOW = 0x04;
+constexpr std::uint32_t PFD_SUPPORT_OPENGL = 0x20;
+constexpr std::uint8_t PFD_TYPE_RGBA = 0;
+constexpr std::uint8_t PFD_MAIN_PLANE = 0;
+
+struct DeviceContext;          // the window's drawing surface
+struct RenderingContext;       // an OpenGL context
+using HDC = DeviceContext*;
+using HGLRC = RenderingContext*;
+
+enum class ScaleFilter { Linear, Nearest, Integer };
+
+struct VideoSettings {
+    bool headless = false;      // SDL's offscreen driver: no window, no display needed
+    bool windowed = false;      // a resizable window instead of covering the desktop
+    int windowWidth = 1280;
+    int windowHeight = 960;
+    int display = 0;            // monitor index
+    bool modeSwitch = false;    // really switch the monitor to 640 x 480 x 16
+    ScaleFilter filter = ScaleFilter::Linear;
+    int fps = 60;               // 0: present as fast as the drawing allows
+    int virtualWidth = 640;     // the virtual screen the show draws into
+    int virtualHeight = 480;
+    int colourBits = 16;        // 16: RGB565; 32: RGBA8
+    int depthBits = 16;
+    int msaa = 0;
+    std::string appName = "citadel";
+};
+
+// Starts SDL's video subsystem. Throws Runtime::RuntimeError with advice
+// (e.g. to use --headless) when no display can be opened.
+void InitVideo(const VideoSettings& settings);
+
+// The window's device context. The window is created, hidden, by the first
+// ChoosePixelFormat; until then the device context exists but has no window.
+HDC GetDC();
+
+// Index of the closest matching pixel format (always 1 here), 0 when the
+// window system cannot give an OpenGL window for the request.
+int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request);
+int SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request);
+HGLRC wglCreateContext(HDC dc);
+// With a context: makes it current and draws into the virtual screen from
+// then on. With nulls: no context is current.
+int wglMakeCurrent(HDC dc, HGLRC context);
+int wglDeleteContext(HGLRC context);
+// Presents the virtual screen (scaled, with bars), swaps and paces to the
+// frame rate. Leaves every GL state of the show as it was.
+int SwapBuffers(HDC dc);
+
+// The drawing-area size the window reports, in pixels: the virtual screen.
+float DrawingAreaWidth();
+float DrawingAreaHeight();
+
+// Shows the window (after start-up, before the first frame).
+void ShowWindow();
+
+// The virtual screen's pixels, top row first, RGB, 3 bytes a pixel.
+void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height);
+
+// The colour and depth bits of the surface the show draws into.
+void QueryDrawingBits(int& red, int& green, int& blue, int& depth);
+
+// Ends the video subsystem: full screen released, desktop mode back.
+void ShutdownVideo();
+
+// Whether a window exists that a message box could belong to.
+bool HasWindow();
+
+// Where a picture of the source size lands in a target of the given size:
+// the largest 4:3-keeping box (or, for Integer, the largest whole multiple),
+// centred, with bars around it.
+struct Box {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+Box FitBox(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight, ScaleFilter filter);
+
+} // namespace platform

@@ -1,0 +1,143 @@
+#include "tex/BasicTEX.h"
+
+#include <GL/glu.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace BasicTEX {
+
+float TexWidth = 0;
+float TexHeight = 0;
+std::vector<std::uint8_t> TexData;
+std::vector<std::uint8_t> TexAlphaData;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+float FloatFromLittleEndian(const std::uint8_t* b)
+{
+    const std::uint32_t bits = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+                               (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+void PutFloatLittleEndian(std::uint8_t* b, float value)
+{
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+}
+
+bool IsValidSize(float size)
+{
+    return std::isfinite(size) && size >= 1 && size <= static_cast<float>(MaxImageSize) &&
+           size == std::nearbyint(size);
+}
+
+std::string SizeText(float size)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(size));
+    return text;
+}
+
+// The width or height as an integer: the highest index (size - 1), rounded
+// half to even, plus one.
+int PixelCount(float size) { return Runtime::CLng(static_cast<double>(size) - 1) + 1; }
+
+} // namespace
+
+void ReadMOT(const std::string& FileName)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(FileName, ec))
+        throw Runtime::RuntimeError("Path/File access error: '" + FileName + "' is a folder");
+    File file(std::fopen(FileName.c_str(), "rb"));
+    if (!file) throw Runtime::RuntimeError("File not found: '" + FileName + "'");
+
+    std::uint8_t header[8] = {};
+    const std::size_t got = std::fread(header, 1, sizeof header, file.get());
+    TexWidth = FloatFromLittleEndian(header);
+    TexHeight = FloatFromLittleEndian(header + 4);
+    if (got < sizeof header || !IsValidSize(TexWidth) || !IsValidSize(TexHeight)) {
+        TexData.clear();
+        throw Runtime::RuntimeError("Bad image size " + SizeText(TexWidth) + " x " + SizeText(TexHeight) +
+                                    " in '" + FileName + "' (sizes must be whole numbers from 1 to " +
+                                    std::to_string(MaxImageSize) + ")");
+    }
+    const std::size_t bytes = static_cast<std::size_t>(3) * PixelCount(TexWidth) * PixelCount(TexHeight);
+    TexData.assign(bytes, 0);
+    // One read; a short file leaves the rest of the zero-filled buffer as it is.
+    const std::size_t read = std::fread(TexData.data(), 1, bytes, file.get());
+    (void)read;
+}
+
+void LoadTexture(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode,
+                 Runtime::Boolean& MipMap)
+{
+    ReadMOT(FileName);
+    const GLsizei w = Runtime::CLng(TexWidth);
+    const GLsizei h = Runtime::CLng(TexHeight);
+    glBindTexture(GL_TEXTURE_2D, TexName);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (MipMap == Runtime::True)
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, w, h, GL_RGB, GL_UNSIGNED_BYTE, TexData.data());
+    else
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, TexData.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, Filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, Filter);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, EnvMode);
+}
+
+void LoadTextureAlpha(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode,
+                      Runtime::Boolean& MipMap)
+{
+    ReadMOT(FileName);
+    const GLsizei w = Runtime::CLng(TexWidth);
+    const GLsizei h = Runtime::CLng(TexHeight);
+    const std::size_t pixels = TexData.size() / 3;
+    TexAlphaData.assign(pixels * 4, 0);
+    // Only exact black becomes transparent; there is no threshold.
+    for (std::size_t k = 0; k < pixels; ++k) {
+        const std::uint8_t r = TexData[3 * k], g = TexData[3 * k + 1], b = TexData[3 * k + 2];
+        TexAlphaData[4 * k] = r;
+        TexAlphaData[4 * k + 1] = g;
+        TexAlphaData[4 * k + 2] = b;
+        TexAlphaData[4 * k + 3] = (r == 0 && g == 0 && b == 0) ? 0 : 255;
+    }
+    glBindTexture(GL_TEXTURE_2D, TexName);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (MipMap == Runtime::True)
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 4, w, h, GL_RGBA, GL_UNSIGNED_BYTE, TexAlphaData.data());
+    else
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, TexAlphaData.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, Filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, Filter);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, EnvMode);
+}
+
+void WriteMOT(const std::string& FileName, int Width, int Height, const std::uint8_t* Rgb)
+{
+    File file(std::fopen(FileName.c_str(), "wb"));
+    if (!file) throw Runtime::RuntimeError("Cannot write '" + FileName + "'");
+    std::uint8_t header[8];
+    PutFloatLittleEndian(header, static_cast<float>(Width));
+    PutFloatLittleEndian(header + 4, static_cast<float>(Height));
+    const std::size_t bytes = static_cast<std::size_t>(3) * Width * Height;
+    if (std::fwrite(header, 1, sizeof header, file.get()) != sizeof header ||
+        std::fwrite(Rgb, 1, bytes, file.get()) != bytes || std::fflush(file.get()) != 0)
+        throw Runtime::RuntimeError("Cannot write '" + FileName + "'");
+}
+
+} // namespace BasicTEX

@@ -1,0 +1,98 @@
+#include "Run.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+std::string TempFolder(const std::string& name)
+{
+    const auto folder = fs::temp_directory_path() / ("citadel-e2e-" + std::to_string(::getpid()) + "-" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder.string();
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+RunResult Run(const std::string& program, const std::vector<std::string>& args,
+              const std::map<std::string, std::string>& env)
+{
+    const std::string folder = TempFolder("run");
+    const std::string outPath = folder + "/stdout", errPath = folder + "/stderr";
+
+    std::vector<std::string> environment;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        const std::string key = entry.substr(0, entry.find('='));
+        if (env.count(key) == 0) environment.push_back(entry);
+    }
+    for (const auto& [key, value] : env)
+        if (!value.empty()) environment.push_back(key + "=" + value);
+
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (auto& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    RunResult result;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    result.out = ReadFile(outPath);
+    result.err = ReadFile(errPath);
+    fs::remove_all(folder);
+    return result;
+}
+
+RunResult RunCitadel(const std::vector<std::string>& args, const std::map<std::string, std::string>& env)
+{
+    return Run(CITADEL_EXE, args, env);
+}
+
+std::string CopyPack(const std::string& name)
+{
+    const std::string folder = TempFolder(name);
+    for (const auto& entry : fs::directory_iterator(CITADEL_PACK_DIR)) {
+        const auto ext = entry.path().extension().string();
+        if (ext == ".MOT" || ext == ".xm") fs::copy_file(entry.path(), fs::path(folder) / entry.path().filename());
+    }
+    return folder;
+}
+
+} // namespace e2e

@@ -1,0 +1,48 @@
+// Shared set-up for the GL tests: every test gets a fresh rendering context
+// (GL's defaults, a 640 x 480 x 16 virtual screen bound) on Mesa's software
+// renderer, without a display.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace gltest {
+
+// Deletes the previous context and makes a new one current; the show's
+// module globals go back to their program-start values.
+void FreshContext();
+
+// FreshContext, then ViewWidth/ViewHeight 640 x 480 and InitGL: the fixed
+// state every drawing routine of the show starts from.
+void FreshShowState();
+
+// The RGB of one pixel of the virtual screen, (0, 0) at the top left.
+std::array<int, 3> PixelAt(int x, int y);
+
+// The whole virtual screen, top row first, RGB.
+std::vector<std::uint8_t> Screen();
+
+// A folder under the system's temp folder, empty, removed at exit.
+std::string TempFolder(const std::string& name);
+
+// Writes the sixteen images of the show as small distinct 4 x 4 images
+// (alpha ones with a black top-left pixel) into folder; returns the folder.
+std::string WriteFixtureImages(const std::string& folder);
+
+} // namespace gltest
+
+class GLTest : public ::testing::Test {
+protected:
+    void SetUp() override { gltest::FreshContext(); }
+};
+
+class ShowGLTest : public ::testing::Test {
+protected:
+    void SetUp() override { gltest::FreshShowState(); }
+};

@@ -172,6 +172,7 @@ void glTemplate::Pass(std::int16_t& OrbitStep)
 
     const auto snapshot = options_.snapshots.find(presented_);
     if (snapshot != options_.snapshots.end()) TakeSnapshot(snapshot->second);
+    if (frameObserver_) frameObserver_(presented_, phase);
 
     QueueScriptedKeys(presented_);
     platform::EventHandlers handlers;

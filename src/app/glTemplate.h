@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 class glTemplate {
@@ -61,6 +62,14 @@ public:
     // Frames presented so far.
     int PresentedFrames() const { return presented_; }
 
+    // Called after each presented frame with its number (from 1) and the
+    // phase it drew ("titles", "orbit", "final", "interlude" or "none"):
+    // capture and benchmarks hang on here. Changes nothing of the show.
+    void SetFrameObserver(std::function<void(int frame, const char* phase)> observer)
+    {
+        frameObserver_ = std::move(observer);
+    }
+
 private:
     void OrbitStepOnce(std::int16_t& OrbitStep);
     void FinalStepOnce();
@@ -74,4 +83,5 @@ private:
     ShowOptions options_;
     int presented_ = 0;
     std::unique_ptr<std::ofstream> stateLog_;
+    std::function<void(int, const char*)> frameObserver_;
 };

@@ -54,8 +54,13 @@ void ParseKey(const std::string& text, ShowOptions& options)
             break;
         }
     }
-    if (!platform::IsKnownKeyName(name))
-        throw CLI::ValidationError("--key", "unknown key name '" + name + "'");
+    if (!platform::IsKnownKeyName(name)) {
+        // "Page Up" as people write it; SDL calls it "PageUp".
+        std::string joined = name;
+        std::erase(joined, ' ');
+        if (!platform::IsKnownKeyName(joined)) throw CLI::ValidationError("--key", "unknown key name '" + name + "'");
+        name = joined;
+    }
     key.key = name;
     options.keys.push_back(key);
 }

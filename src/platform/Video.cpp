@@ -78,6 +78,7 @@ void CreateVirtualScreen(VirtualScreen& s)
     const int w = video.settings.virtualWidth;
     const int h = video.settings.virtualHeight;
     const int samples = video.settings.msaa;
+    CheckVirtualScreenLimits(video.settings);
 
     f.GenFramebuffers(1, &s.drawFbo);
     f.BindFramebuffer(GL_FRAMEBUFFER, s.drawFbo);
@@ -99,6 +100,10 @@ void CreateVirtualScreen(VirtualScreen& s)
     }
     if (!complete) {
         f.BindFramebuffer(GL_FRAMEBUFFER, 0);
+        const GLuint fbos[] = {s.drawFbo, s.resolveFbo};
+        const GLuint rbs[] = {s.colour, s.depth, s.resolveColour};
+        f.DeleteFramebuffers(2, fbos);
+        f.DeleteRenderbuffers(3, rbs);
         throw Runtime::RuntimeError("The graphics driver cannot give a " + std::to_string(w) + " x " +
                                     std::to_string(h) + " screen with " +
                                     std::to_string(video.settings.colourBits) + "-bit colour, " +
@@ -199,26 +204,42 @@ int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request)
 
     // The window itself only shows the finished picture; the colour and depth
     // bits of the request belong to the virtual screen.
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (request->dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     if (video.settings.colourBits == 16) video.settings.colourBits = request->cColorBits;
     if (video.settings.depthBits == 16) video.settings.depthBits = request->cDepthBits;
+    // A 32-bit virtual screen shown through a 16-bit window would band again.
+    const bool deep = video.settings.colourBits >= 24;
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (request->dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, deep ? 8 : 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, deep ? 8 : 6);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, deep ? 8 : 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
-    int w = video.settings.virtualWidth;
-    int h = video.settings.virtualHeight;
+    // The show's screen size: full screen covers the desktop anyway, and an
+    // off-screen window the size of a large render size would be a second
+    // large surface (or none at all, past the driver's limits).
+    int w = 640;
+    int h = 480;
+    const int display = std::clamp(video.settings.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
+    int x = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+    int y = x;
+    SDL_Rect bounds{};
     if (video.settings.windowed && !video.settings.headless) {
         flags |= SDL_WINDOW_RESIZABLE;
         w = video.settings.windowWidth;
         h = video.settings.windowHeight;
+    } else if (!video.settings.headless && !video.settings.modeSwitch &&
+               SDL_GetDisplayBounds(display, &bounds) == 0) {
+        // Covers the desktop from the start: without a window manager, full
+        // screen asked for later would leave a small window in the middle.
+        flags |= SDL_WINDOW_BORDERLESS;
+        x = bounds.x;
+        y = bounds.y;
+        w = bounds.w;
+        h = bounds.h;
     }
-    const int display = std::clamp(video.settings.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
-    video.window = SDL_CreateWindow(video.settings.appName.c_str(),
-                                    SDL_WINDOWPOS_CENTERED_DISPLAY(display),
-                                    SDL_WINDOWPOS_CENTERED_DISPLAY(display), w, h, flags);
+    video.window = SDL_CreateWindow(video.settings.appName.c_str(), x, y, w, h, flags);
+    if (video.window != nullptr) ResolveNativeSize(video);
     return video.window != nullptr ? 1 : 0;
 }
 
@@ -273,6 +294,11 @@ int wglDeleteContext(HGLRC context)
     SDL_GL_DeleteContext(context->gl);
     delete context;
     return 1;
+}
+
+HGLRC wglGetCurrentContext()
+{
+    return video.current != nullptr && SDL_GL_GetCurrentContext() == video.current->gl ? video.current : nullptr;
 }
 
 int SwapBuffers(HDC dc)
@@ -378,27 +404,5 @@ void ShutdownVideo()
 }
 
 bool HasWindow() { return video.window != nullptr && !video.settings.headless; }
-
-Box FitBox(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight, ScaleFilter filter)
-{
-    Box box;
-    if (sourceWidth <= 0 || sourceHeight <= 0 || targetWidth <= 0 || targetHeight <= 0) return box;
-    if (filter == ScaleFilter::Integer) {
-        const int factor = std::max(1, std::min(targetWidth / sourceWidth, targetHeight / sourceHeight));
-        box.width = sourceWidth * factor;
-        box.height = sourceHeight * factor;
-    } else if (static_cast<long long>(targetWidth) * sourceHeight >
-               static_cast<long long>(targetHeight) * sourceWidth) {
-        // Wider than the picture: bars left and right.
-        box.height = targetHeight;
-        box.width = static_cast<int>(static_cast<long long>(targetHeight) * sourceWidth / sourceHeight);
-    } else {
-        box.width = targetWidth;
-        box.height = static_cast<int>(static_cast<long long>(targetWidth) * sourceHeight / sourceWidth);
-    }
-    box.x = (targetWidth - box.width) / 2;
-    box.y = (targetHeight - box.height) / 2;
-    return box;
-}
 
 } // namespace platform

@@ -5,8 +5,9 @@
 // context created, made current and deleted, and a buffer swap. Behind it:
 // one SDL2 window with an OpenGL context, and a 640 x 480 off-screen
 // framebuffer with 16-bit colour (RGB565) and 16-bit depth that the show
-// draws into. Presenting scales that virtual screen to the window's drawable
-// at 4:3 with black bars.
+// draws into (the remaster options change its size, depths and samples).
+// Presenting scales that virtual screen to the window's drawable at 4:3
+// with black bars.
 //
 // A port provides: InitVideo, GetDC, ChoosePixelFormat, SetPixelFormat,
 // wglCreateContext, wglMakeCurrent, wglDeleteContext, SwapBuffers,
@@ -74,9 +75,10 @@ struct VideoSettings {
     int fps = 60;               // 0: present as fast as the drawing allows
     int virtualWidth = 640;     // the virtual screen the show draws into
     int virtualHeight = 480;
+    bool nativeSize = false;    // virtual screen: the largest 4:3 area of the window's drawable
     int colourBits = 16;        // 16: RGB565; 32: RGBA8
-    int depthBits = 16;
-    int msaa = 0;
+    int depthBits = 16;         // 16 or 24
+    int msaa = 0;               // samples per pixel; 0: none
     std::string appName = "citadel";
 };
 
@@ -89,14 +91,18 @@ void InitVideo(const VideoSettings& settings);
 HDC GetDC();
 
 // Index of the closest matching pixel format (always 1 here), 0 when the
-// window system cannot give an OpenGL window for the request.
+// window system cannot give an OpenGL window for the request. A native
+// virtual screen gets its size here, once the window exists.
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request);
 int SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request);
 HGLRC wglCreateContext(HDC dc);
 // With a context: makes it current and draws into the virtual screen from
-// then on. With nulls: no context is current.
+// then on. With nulls: no context is current. Throws Runtime::RuntimeError
+// when the driver cannot give the virtual screen the settings ask for.
 int wglMakeCurrent(HDC dc, HGLRC context);
 int wglDeleteContext(HGLRC context);
+// The context current on this thread, or null.
+HGLRC wglGetCurrentContext();
 // Presents the virtual screen (scaled, with bars), swaps and paces to the
 // frame rate. Leaves every GL state of the show as it was.
 int SwapBuffers(HDC dc);

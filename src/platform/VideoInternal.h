@@ -45,4 +45,13 @@ struct VideoState {
 VideoState& CurrentVideo();
 VirtualScreen* CurrentVirtualScreen();
 
+// The largest area of whole 4 x 3 units inside width x height.
+void LargestFourByThree(int width, int height, int& fitWidth, int& fitHeight);
+// A native render size becomes a size: the window's drawable, or the
+// desktop mode of the chosen monitor for full screen. Needs the window.
+void ResolveNativeSize(VideoState& video);
+// Throws Runtime::RuntimeError when the current context's driver cannot
+// give a virtual screen of the settings' size or samples.
+void CheckVirtualScreenLimits(const VideoSettings& settings);
+
 } // namespace platform

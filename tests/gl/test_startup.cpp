@@ -5,6 +5,7 @@
 #include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "gl/BasicWGL.h"
+#include "platform/SoundLib.h"
 #include "platform/Video.h"
 
 #include <set>
@@ -156,4 +157,32 @@ TEST_F(StartUp, PlacesTheCameraAndOpensTheShow)
     EXPECT_EQ(form->EndRequested, Runtime::False);
     EXPECT_EQ(form->TurnCount, 0);
     EXPECT_NE(DisplayDD, nullptr);
+}
+
+TEST(Shutdown, ReleasesTheContextThenClosesTheSoundLibrary)
+{
+    gltest::FreshContext();
+    platform::wglMakeCurrent(nullptr, nullptr);
+    platform::wglDeleteContext(BasicWGL::ContextHandle);
+    BasicWGL::ContextHandle = nullptr;
+    ShowOptions options;
+    options.seed = 1;
+    options.frames = 3;
+    // The stand-in folder has no module: the library starts, loads nothing
+    // and is closed again at the end.
+    options.dataFolder = gltest::WriteFixtureImages(gltest::TempFolder("shutdown"));
+    platform::ClearSoundLibCalls();
+    glTemplate form(options);
+    form.Form_Load();
+    form.Form_Paint();
+
+    EXPECT_EQ(form.PresentedFrames(), 3);
+    EXPECT_NE(BasicWGL::ContextHandle, nullptr);   // kept, though no longer valid
+    EXPECT_EQ(platform::wglGetCurrentContext(), nullptr);
+    EXPECT_EQ(platform::SoundLibCalls(),
+              (std::vector<std::string>{"MIDASstartup", "MIDASinit", "MIDASstartBackgroundPlay", "MIDASopenChannels",
+                                        "MIDASloadModule", "MIDAScloseChannels", "MIDASstopBackgroundPlay",
+                                        "MIDASclose"}));
+    // Later tests make their own context again.
+    BasicWGL::ContextHandle = nullptr;
 }

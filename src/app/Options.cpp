@@ -1,5 +1,8 @@
 #include "app/Options.h"
 
+#include "app/CaptureOptions.h"
+#include "app/RenderOptions.h"
+
 #include "platform/Events.h"
 
 #include <CLI/CLI.hpp>
@@ -79,6 +82,8 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
     std::string scale = "linear";
     int fps = -1;
     std::uint32_t seed = 0;
+    RenderRequest render;
+    CaptureRequest capture;
 
     app.add_flag("--headless", options.video.headless,
                  "Run without a display (off-screen rendering); implies --fps 0");
@@ -97,10 +102,20 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
     app.add_option("--data", options.dataFolder, "Read the images and music from DIR instead of the program folder")
         ->check(CLI::ExistingDirectory);
     app.add_option("--state-log", options.stateLogPath, "Write the camera and show state of every frame to a CSV file");
-    app.add_option("--snapshot", snapshots, "Save presented frame N as a 640x480 PNG (N=FILE.png, repeatable)");
+    app.add_option("--snapshot", snapshots, "Save presented frame N as a PNG at the render size (N=FILE.png, repeatable)");
+    AddRenderOptions(app, render);
+    AddCaptureOptions(app, capture);
     app.add_option("--key", keys, "Press KEY before the events of frame FRAME (FRAME:KEY, e.g. 10:Shift+Left)");
     app.add_flag("--no-music", options.noMusic, "Play without music");
     app.add_option("--volume", options.volume, "Music volume, 0 to 100 (default 100)")->check(CLI::Range(0, 100));
+    app.add_flag("--benchmark", options.benchmark,
+                 "Time the whole show (headless, --fps 0, no music) and print the figures");
+    app.add_option("--benchmark-json", options.benchmarkJson, "With --benchmark: also write the figures to FILE");
+    app.add_option("--key-storm", options.keyStormSeed,
+                   "Press random show keys every frame, from seed N (Escape excepted)")
+        ->check(CLI::Range(0, 1 << 30));
+    // Test hook: the window is closed in the event pump of frame N.
+    app.add_option("--close-at", options.closeAtFrame)->check(CLI::Range(1, 1000000))->group("");
 
     try {
         app.parse(argc, argv);
@@ -111,6 +126,8 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
         }
         for (const auto& s : snapshots) ParseSnapshot(s, options);
         for (const auto& k : keys) ParseKey(k, options);
+        ApplyRenderOptions(render, options.video);
+        ApplyCaptureOptions(capture, options);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
         return 0;
@@ -126,6 +143,12 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
                            : scale == "integer" ? platform::ScaleFilter::Integer
                                                 : platform::ScaleFilter::Linear;
     options.video.fps = fps >= 0 ? fps : (options.video.headless ? 0 : 60);
+    if (!options.capture.path.empty()) options.video.fps = 0;   // one video frame per show frame, unpaced
+    if (options.benchmark) {
+        options.video.headless = true;
+        options.video.fps = 0;
+        options.noMusic = true;
+    }
     if (seedOption->count() > 0) options.seed = seed;
     return -1;
 }

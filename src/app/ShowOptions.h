@@ -18,6 +18,17 @@ struct ScriptedKey {
     std::int16_t shift = 0;
 };
 
+// Rendering the show to a video file or a folder of pictures instead of
+// playing it: one video frame per show frame, whatever the machine's speed.
+struct CaptureSettings {
+    std::string path;          // FILE.mp4|.mkv|.webm, or DIR/ for PNG files; empty: no capture
+    int fps = 60;
+    int width = 640;
+    int height = 480;
+    bool force = false;        // replace what is already there
+    bool music = true;         // a sound track rendered offline
+};
+
 struct ShowOptions {
     platform::VideoSettings video;
     int frames = 0;                          // 0: the whole show
@@ -28,4 +39,9 @@ struct ShowOptions {
     std::vector<ScriptedKey> keys;
     bool noMusic = false;
     int volume = 100;
+    CaptureSettings capture;
+    bool benchmark = false;                  // time the show instead of just playing it
+    std::string benchmarkJson;               // also write the figures here
+    int keyStormSeed = -1;                   // >= 0: random key presses every frame
+    int closeAtFrame = 0;                    // test hook: the window is closed in this frame's events
 };

@@ -1,6 +1,7 @@
 // The show's window: start-up and the frame loop with its timeline.
 #include "app/glTemplate.h"
 
+#include "app/Screenshot.h"
 #include "gl/BasicGL.h"
 #include "gl/BasicWGL.h"
 #include "image/Png.h"
@@ -16,6 +17,7 @@
 #include <GL/gl.h>
 
 #include <charconv>
+#include <filesystem>
 #include <stdexcept>
 
 using namespace BasicGL;
@@ -56,7 +58,29 @@ void AppendNumber(std::string& line, double value)
 
 } // namespace
 
-glTemplate::glTemplate(const ShowOptions& options) : options_(options) {}
+std::string MissingShowFiles(const std::string& folder)
+{
+    std::vector<std::string> missing;
+    std::error_code ec;
+    for (const TextureEntry& entry : TextureManifest) {
+        const std::string path = platform::ResourcePath(folder, entry.literal);
+        if (!std::filesystem::exists(path, ec)) missing.push_back(path);
+    }
+    if (missing.empty()) return {};
+    const std::string module = platform::ResourcePath(folder, "\\morvek.xm");
+    if (!std::filesystem::exists(module, ec)) missing.push_back(module);
+
+    std::string message = missing.size() == 1 ? "File not found: " : "Files not found: ";
+    for (std::size_t i = 0; i < missing.size(); ++i) message += (i > 0 ? ", '" : "'") + missing[i] + "'";
+    return message;
+}
+
+glTemplate::glTemplate(const ShowOptions& options) : options_(options)
+{
+    handlers_.keyDown = [this](std::int16_t code, std::int16_t shift) { Form_KeyDown(code, shift); };
+    handlers_.close = [this] { EndRequested = True; };
+    handlers_.screenshot = [] { SaveScreenshot(); };
+}
 
 void glTemplate::Form_Load()
 {
@@ -66,12 +90,15 @@ void glTemplate::Form_Load()
     BasicWGL::SetupPixelFormat(platform::GetDC());
     BasicWGL::ContextHandle = platform::wglCreateContext(platform::GetDC());
     platform::wglMakeCurrent(platform::GetDC(), BasicWGL::ContextHandle);
+    EndStartupStep("context");
 
     ViewWidth = Runtime::CInt(platform::DrawingAreaWidth());
     ViewHeight = Runtime::CInt(platform::DrawingAreaHeight());
 
     InitGL();
+    EndStartupStep("gl state");
     Objects::BuildObjects();
+    EndStartupStep("lists");
 
     for (const TextureEntry& entry : TextureManifest) {
         std::string path = platform::ResourcePath(folder, entry.literal);
@@ -83,6 +110,7 @@ void glTemplate::Form_Load()
         else
             BasicTEX::LoadTexture(TextureIds(entry.slot), path, filter, envMode, mipMap);
     }
+    EndStartupStep("textures");
 
     for (int i = 0; i <= 40; ++i)
         for (int j = 0; j <= 40; ++j) Terrain::TerrainColour(i, j) = {1, 1, 1};
@@ -90,6 +118,7 @@ void glTemplate::Form_Load()
     InitLighting();
     for (int i = 0; i <= 40; ++i)
         for (int j = 0; j <= 40; ++j) Terrain::TerrainHeight(i, j) = Terrain::TerrainHeight(i, j) * 80;
+    EndStartupStep("terrain and lights");
 
     if (options_.seed)
         platform::Randomize(*options_.seed);
@@ -110,12 +139,14 @@ void glTemplate::Form_Load()
                  platform::SetCooperativeLevel(DisplayDD, platform::WindowHandle(),
                                                platform::DDSCL_FULLSCREEN | platform::DDSCL_EXCLUSIVE));
     CheckDisplay("SetDisplayMode", platform::SetDisplayMode(DisplayDD, 640, 480, 16, 0, 0));
+    EndStartupStep("display");
 
     if (!options_.noMusic) {
         Midas::MidasStart();
         std::string module = platform::ResourcePath(folder, "\\morvek.xm");
         Midas::MidasPlayModule(module);
     }
+    EndStartupStep("music");
 
     TitlesActive = True;
     SceneActive = True;
@@ -172,13 +203,10 @@ void glTemplate::Pass(std::int16_t& OrbitStep)
 
     const auto snapshot = options_.snapshots.find(presented_);
     if (snapshot != options_.snapshots.end()) TakeSnapshot(snapshot->second);
-    if (frameObserver_) frameObserver_(presented_, phase);
+    for (const auto& observer : frameObservers_) observer(presented_, phase);
 
     QueueScriptedKeys(presented_);
-    platform::EventHandlers handlers;
-    handlers.keyDown = [this](std::int16_t code, std::int16_t shift) { Form_KeyDown(code, shift); };
-    handlers.close = [this] { EndRequested = True; };
-    platform::DoEvents(handlers);
+    platform::DoEvents(handlers_);
 }
 
 void glTemplate::DrawScene()
@@ -275,4 +303,5 @@ void glTemplate::QueueScriptedKeys(int frame)
 {
     for (const ScriptedKey& key : options_.keys)
         if (key.frame == frame) platform::PushKeyDown(key.key, key.shift);
+    if (frame == options_.closeAtFrame) platform::PushWindowClose();
 }

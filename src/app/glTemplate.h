@@ -5,16 +5,28 @@
 #pragma once
 
 #include "app/ShowOptions.h"
+#include "platform/Events.h"
 #include "runtime/Runtime.h"
 
 #include <cstdint>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <vector>
+#include <string>
+
+// Before start-up touches anything: "" when the sixteen images are all in
+// folder; otherwise one message naming every one that is missing, and the
+// music module too when it is missing as well. (The module alone missing is
+// no error: the show then plays silently.)
+std::string MissingShowFiles(const std::string& folder);
 
 class glTemplate {
 public:
     explicit glTemplate(const ShowOptions& options = {});
+    // The event handlers hold this window's address.
+    glTemplate(const glTemplate&) = delete;
+    glTemplate& operator=(const glTemplate&) = delete;
 
     // Start-up: binds GL, sets the GL state, builds lists, loads textures,
     // terrain and lights, places the camera, takes the display, starts the
@@ -65,9 +77,16 @@ public:
     // Called after each presented frame with its number (from 1) and the
     // phase it drew ("titles", "orbit", "final", "interlude" or "none"):
     // capture and benchmarks hang on here. Changes nothing of the show.
-    void SetFrameObserver(std::function<void(int frame, const char* phase)> observer)
+    void AddFrameObserver(std::function<void(int frame, const char* phase)> observer)
     {
-        frameObserver_ = std::move(observer);
+        frameObservers_.push_back(std::move(observer));
+    }
+    // Called at the end of each start-up step ("context", "gl state",
+    // "lists", "textures", "terrain and lights", "display", "music"), so a
+    // benchmark can time them. Changes nothing of the show.
+    void SetStartupObserver(std::function<void(const char* step)> observer)
+    {
+        startupObserver_ = std::move(observer);
     }
 
 private:
@@ -79,9 +98,15 @@ private:
     void WriteStateLogLine(const char* phase, std::int16_t OrbitStep);
     void TakeSnapshot(const std::string& path);
     void QueueScriptedKeys(int frame);
+    void EndStartupStep(const char* step)
+    {
+        if (startupObserver_) startupObserver_(step);
+    }
 
     ShowOptions options_;
     int presented_ = 0;
     std::unique_ptr<std::ofstream> stateLog_;
-    std::function<void(int, const char*)> frameObserver_;
+    std::vector<std::function<void(int, const char*)>> frameObservers_;
+    std::function<void(const char*)> startupObserver_;
+    platform::EventHandlers handlers_;   // built once: the pump runs every frame
 };

@@ -93,4 +93,27 @@ std::string DisplayErrorText(const char* operation, HRESULT code)
     return text;
 }
 
+void ToggleFullScreen()
+{
+    VideoState& video = CurrentVideo();
+    if (video.window == nullptr || video.settings.headless) return;
+    const Uint32 fullScreen = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if ((SDL_GetWindowFlags(video.window) & fullScreen) != 0) {
+        SDL_SetWindowFullscreen(video.window, 0);
+        SDL_SetWindowResizable(video.window, SDL_TRUE);
+        if (!video.settings.windowed) {
+            // It was created borderless over the whole desktop: give it the
+            // frame and size a windowed show would have.
+            SDL_SetWindowBordered(video.window, SDL_TRUE);
+            SDL_SetWindowSize(video.window, video.settings.windowWidth, video.settings.windowHeight);
+            const int display = SDL_GetWindowDisplayIndex(video.window);
+            SDL_SetWindowPosition(video.window, SDL_WINDOWPOS_CENTERED_DISPLAY(display < 0 ? 0 : display),
+                                  SDL_WINDOWPOS_CENTERED_DISPLAY(display < 0 ? 0 : display));
+        }
+    } else {
+        SDL_SetWindowFullscreen(video.window,
+                                video.settings.modeSwitch ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+}
+
 } // namespace platform

@@ -31,4 +31,6 @@ void* WindowHandle();
 namespace platform {
 // A readable text for a failure code, with what the window system said.
 std::string DisplayErrorText(const char* operation, HRESULT code);
+// Alt+Enter: full screen to a resizable window and back. Nothing headless.
+void ToggleFullScreen();
 } // namespace platform

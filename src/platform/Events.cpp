@@ -2,6 +2,8 @@
 // modifier bit set, a closed window asks the show to end.
 #include "platform/Events.h"
 
+#include "platform/Display.h"
+
 #include "platform/VideoInternal.h"
 
 namespace platform {
@@ -57,6 +59,15 @@ void DoEvents(const EventHandlers& handlers)
             if (event.window.event == SDL_WINDOWEVENT_CLOSE && handlers.close) handlers.close();
             break;
         case SDL_KEYDOWN: {
+            if (event.key.keysym.sym == SDLK_F12) {
+                if (handlers.screenshot && event.key.repeat == 0) handlers.screenshot();
+                break;
+            }
+            if ((event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER) &&
+                (event.key.keysym.mod & KMOD_ALT) != 0) {
+                if (event.key.repeat == 0) ToggleFullScreen();
+                break;
+            }
             const std::int16_t code = VirtualKeyCode(event.key.keysym.sym);
             if (code != 0 && handlers.keyDown) handlers.keyDown(code, ShiftState(event.key.keysym.mod));
             break;
@@ -86,6 +97,16 @@ void PushKeyDown(const std::string& name, std::int16_t shift)
     event.key.keysym.mod = mod;
     SDL_Window* window = CurrentVideo().window;
     event.key.windowID = window != nullptr ? SDL_GetWindowID(window) : 0;
+    SDL_PushEvent(&event);
+}
+
+void PushWindowClose()
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_Window* window = CurrentVideo().window;
+    event.window.windowID = window != nullptr ? SDL_GetWindowID(window) : 0;
     SDL_PushEvent(&event);
 }
 

@@ -24,10 +24,13 @@ constexpr std::int16_t AltMask = 4;
 struct EventHandlers {
     std::function<void(std::int16_t keyCode, std::int16_t shift)> keyDown;
     std::function<void()> close;   // the user closed the window
+    std::function<void()> screenshot;   // F12
 };
 
 // Delivers all pending events (key-downs, auto-repeats included, one call
-// each) to the handlers, then returns.
+// each) to the handlers, then returns. Two keys belong to the port, not to
+// the show, and never reach keyDown: F12 calls screenshot, and Alt+Enter
+// toggles between a window and full screen.
 void DoEvents(const EventHandlers& handlers);
 
 } // namespace platform
@@ -37,4 +40,6 @@ namespace platform {
 bool IsKnownKeyName(const std::string& name);
 // Queues a key-down as if typed; the next DoEvents delivers it.
 void PushKeyDown(const std::string& name, std::int16_t shift);
+// Queues the window manager's close request, as if the user closed the window.
+void PushWindowClose();
 } // namespace platform

@@ -1,0 +1,163 @@
+// Child programs over posix_spawn, and the interrupt flag.
+#include "platform/Process.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <stdexcept>
+#include <string_view>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace platform {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) { interrupted = 1; }
+
+int StatusOf(int status)
+{
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return 1;
+}
+
+int Reap(int pid)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return 1;
+    }
+    return StatusOf(status);
+}
+
+// Spawns with the given fd as standard input, in a process group of its own
+// and with the signals we catch or ignore back at their defaults.
+int Spawn(const std::string& path, const std::vector<std::string>& args, int inputFd)
+{
+    std::vector<char*> argv{const_cast<char*>(path.c_str())};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (inputFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, inputFd, STDIN_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaddset(&defaults, signal);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+
+    pid_t pid = -1;
+    const int error = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) throw std::runtime_error("cannot start " + path);
+    return pid;
+}
+
+} // namespace
+
+std::string FindProgram(const std::string& name)
+{
+    if (name.find('/') != std::string::npos) return access(name.c_str(), X_OK) == 0 ? name : std::string();
+    const char* path = std::getenv("PATH");
+    std::string_view rest = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (;;) {
+        const auto colon = rest.find(':');
+        std::string folder(rest.substr(0, colon));
+        if (folder.empty()) folder.assign(1, '.');   // an empty entry means the current folder
+        const std::string candidate = folder + "/" + name;
+        struct stat info {};
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        if (colon == std::string_view::npos) return {};
+        rest.remove_prefix(colon + 1);
+    }
+}
+
+ChildProgram StartProgram(const std::string& path, const std::vector<std::string>& args)
+{
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("cannot make a pipe for " + path);
+    ChildProgram child;
+    try {
+        child.pid = Spawn(path, args, ends[0]);
+    } catch (...) {
+        close(ends[0]);
+        close(ends[1]);
+        throw;
+    }
+    close(ends[0]);
+    child.input = ends[1];
+    return child;
+}
+
+bool WriteToProgram(ChildProgram& child, const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(child.input, bytes, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+int WaitForProgram(ChildProgram& child)
+{
+    if (child.input >= 0) close(child.input);
+    child.input = -1;
+    if (child.pid < 0) return 0;
+    const int status = Reap(child.pid);
+    child.pid = -1;
+    return status;
+}
+
+void KillProgram(ChildProgram& child) noexcept
+{
+    if (child.input >= 0) close(child.input);
+    child.input = -1;
+    if (child.pid < 0) return;
+    kill(child.pid, SIGKILL);
+    Reap(child.pid);
+    child.pid = -1;
+}
+
+int RunProgram(const std::string& path, const std::vector<std::string>& args)
+{
+    return Reap(Spawn(path, args, -1));
+}
+
+void CatchInterrupts()
+{
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool InterruptRequested() { return interrupted != 0; }
+
+} // namespace platform

@@ -1,0 +1,84 @@
+// Finding the show's files: names that differ in case, every missing file
+// in one message, and screenshot names that never overwrite.
+#include "app/Screenshot.h"
+#include "app/glTemplate.h"
+#include "platform/App.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const Images[] = {"Tex0.MOT",  "Tex1.MOT",  "Tex2.MOT",   "Tex3.MOT",     "Tex4.MOT",   "Tex5.MOT",
+                              "Text0.MOT", "Text1.MOT", "Text2.MOT",  "Tittle.MOT",   "Dist0.MOT",  "LightMap.MOT",
+                              "CBTex0.MOT", "CBTex1.MOT", "CBTex2.MOT", "CBTex3.MOT"};
+
+std::string FreshFolder(const std::string& name)
+{
+    const fs::path folder = fs::temp_directory_path() / ("citadel-files-" + std::to_string(getpid()) + "-" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder.string();
+}
+
+void Touch(const std::string& path) { std::ofstream(path) << "x"; }
+
+std::string Upper(std::string name)
+{
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name;
+}
+
+} // namespace
+
+TEST(ResourcePath, FindsUpperCaseFilesAndPrefersTheExactName)
+{
+    const std::string folder = FreshFolder("case");
+    for (const char* image : Images) Touch(folder + "/" + Upper(image));
+    Touch(folder + "/MORVEK.XM");
+    EXPECT_EQ(platform::ResourcePath(folder, "\\Tex0.MOT"), folder + "/TEX0.MOT");
+    EXPECT_EQ(platform::ResourcePath(folder, "\\morvek.xm"), folder + "/MORVEK.XM");
+    EXPECT_EQ(MissingShowFiles(folder), "");
+
+    Touch(folder + "/Tex0.MOT");
+    EXPECT_EQ(platform::ResourcePath(folder, "\\Tex0.MOT"), folder + "/Tex0.MOT");
+    // Nothing that matches: the exact name, for the error message.
+    EXPECT_EQ(platform::ResourcePath(folder, "\\Nothing.MOT"), folder + "/Nothing.MOT");
+    fs::remove_all(folder);
+}
+
+TEST(MissingShowFiles, NamesEveryMissingImageAndTheModuleInOneMessage)
+{
+    const std::string folder = FreshFolder("missing");
+    const std::string all = MissingShowFiles(folder);
+    EXPECT_EQ(all.rfind("Files not found: ", 0), 0u) << all;
+    for (const char* image : Images) EXPECT_NE(all.find("'" + folder + "/" + image + "'"), std::string::npos) << image;
+    EXPECT_NE(all.find("'" + folder + "/morvek.xm'"), std::string::npos);
+
+    for (const char* image : Images) Touch(folder + "/" + image);
+    EXPECT_EQ(MissingShowFiles(folder), "") << "a missing module alone is a silent show, not an error";
+
+    fs::remove(folder + "/Tex5.MOT");
+    EXPECT_EQ(MissingShowFiles(folder), "Files not found: '" + folder + "/Tex5.MOT', '" + folder + "/morvek.xm'");
+    Touch(folder + "/morvek.xm");
+    EXPECT_EQ(MissingShowFiles(folder), "File not found: '" + folder + "/Tex5.MOT'");
+    fs::remove_all(folder);
+}
+
+TEST(Screenshot, TakesTheFirstFreeNumber)
+{
+    const std::string folder = FreshFolder("shots");
+    EXPECT_EQ(NextScreenshotPath(folder), folder + "/citadel-0001.png");
+    Touch(folder + "/citadel-0001.png");
+    Touch(folder + "/citadel-0002.png");
+    EXPECT_EQ(NextScreenshotPath(folder), folder + "/citadel-0003.png");
+    fs::remove(folder + "/citadel-0001.png");
+    EXPECT_EQ(NextScreenshotPath(folder), folder + "/citadel-0001.png");
+    fs::remove_all(folder);
+}

@@ -337,21 +337,30 @@ int SwapBuffers(HDC dc)
     return 1;
 }
 
-float DrawingAreaWidth()
+// The virtual screen's size, or the window's drawable where there is none.
+static void DrawingAreaSize(int& w, int& h)
 {
     const VirtualScreen* s = CurrentVirtualScreen();
-    if (s != nullptr && s->active) return static_cast<float>(s->width);
-    int w = 0, h = 0;
-    if (video.window != nullptr) SDL_GL_GetDrawableSize(video.window, &w, &h);
+    w = h = 0;
+    if (s != nullptr && s->active) {
+        w = s->width;
+        h = s->height;
+    } else if (video.window != nullptr) {
+        SDL_GL_GetDrawableSize(video.window, &w, &h);
+    }
+}
+
+float DrawingAreaWidth()
+{
+    int w, h;
+    DrawingAreaSize(w, h);
     return static_cast<float>(w);
 }
 
 float DrawingAreaHeight()
 {
-    const VirtualScreen* s = CurrentVirtualScreen();
-    if (s != nullptr && s->active) return static_cast<float>(s->height);
-    int w = 0, h = 0;
-    if (video.window != nullptr) SDL_GL_GetDrawableSize(video.window, &w, &h);
+    int w, h;
+    DrawingAreaSize(w, h);
     return static_cast<float>(h);
 }
 

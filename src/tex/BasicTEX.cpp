@@ -56,13 +56,33 @@ std::string SizeText(float size)
 // half to even, plus one.
 int PixelCount(float size) { return Runtime::CLng(static_cast<double>(size) - 1) + 1; }
 
+// The upload both loaders share: bind, unpadded rows, level 0 or mip-maps,
+// the same filter both ways, and the texture environment.
+void Upload(GLuint TexName, GLint components, GLenum format, GLsizei w, GLsizei h, const std::uint8_t* pixels,
+            GLint Filter, GLint EnvMode, Runtime::Boolean MipMap)
+{
+    glBindTexture(GL_TEXTURE_2D, TexName);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (MipMap == Runtime::True)
+        gluBuild2DMipmaps(GL_TEXTURE_2D, components, w, h, format, GL_UNSIGNED_BYTE, pixels);
+    else
+        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), w, h, 0, format, GL_UNSIGNED_BYTE, pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, Filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, Filter);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, EnvMode);
+}
+
 } // namespace
 
 void ReadMOT(const std::string& FileName)
 {
     std::error_code ec;
-    if (std::filesystem::is_directory(FileName, ec))
+    const auto status = std::filesystem::status(FileName, ec);
+    if (std::filesystem::is_directory(status))
         throw Runtime::RuntimeError("Path/File access error: '" + FileName + "' is a folder");
+    // A pipe or a device would block the open or never end the read.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw Runtime::RuntimeError("Path/File access error: '" + FileName + "' is not a file");
     File file(std::fopen(FileName.c_str(), "rb"));
     if (!file) throw Runtime::RuntimeError("File not found: '" + FileName + "'");
 
@@ -89,15 +109,7 @@ void LoadTexture(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& E
     ReadMOT(FileName);
     const GLsizei w = Runtime::CLng(TexWidth);
     const GLsizei h = Runtime::CLng(TexHeight);
-    glBindTexture(GL_TEXTURE_2D, TexName);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (MipMap == Runtime::True)
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, w, h, GL_RGB, GL_UNSIGNED_BYTE, TexData.data());
-    else
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, TexData.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, Filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, Filter);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, EnvMode);
+    Upload(TexName, 3, GL_RGB, w, h, TexData.data(), Filter, EnvMode, MipMap);
 }
 
 void LoadTextureAlpha(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode,
@@ -116,15 +128,7 @@ void LoadTextureAlpha(GLuint& TexName, std::string& FileName, GLint& Filter, GLi
         TexAlphaData[4 * k + 2] = b;
         TexAlphaData[4 * k + 3] = (r == 0 && g == 0 && b == 0) ? 0 : 255;
     }
-    glBindTexture(GL_TEXTURE_2D, TexName);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (MipMap == Runtime::True)
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 4, w, h, GL_RGBA, GL_UNSIGNED_BYTE, TexAlphaData.data());
-    else
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, TexAlphaData.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, Filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, Filter);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, EnvMode);
+    Upload(TexName, 4, GL_RGBA, w, h, TexAlphaData.data(), Filter, EnvMode, MipMap);
 }
 
 void WriteMOT(const std::string& FileName, int Width, int Height, const std::uint8_t* Rgb)

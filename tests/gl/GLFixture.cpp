@@ -34,6 +34,13 @@ void FreshShowState()
     BasicGL::InitGL();
 }
 
+GLint Integer(GLenum name)
+{
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
 std::vector<std::uint8_t> Screen()
 {
     std::vector<std::uint8_t> rgb;

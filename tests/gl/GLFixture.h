@@ -22,6 +22,9 @@ void FreshContext();
 // state every drawing routine of the show starts from.
 void FreshShowState();
 
+// glGetIntegerv of one value.
+GLint Integer(GLenum name);
+
 // The RGB of one pixel of the virtual screen, (0, 0) at the top left.
 std::array<int, 3> PixelAt(int x, int y);
 

@@ -33,29 +33,23 @@ protected:
     std::unique_ptr<glTemplate> form;
 };
 
-GLint Integer(GLenum name)
-{
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
 
 } // namespace
 
 TEST_F(StartUp, LeavesTheFixedGLState)
 {
-    EXPECT_EQ(Integer(GL_DEPTH_FUNC), GL_LESS);
+    EXPECT_EQ(gltest::Integer(GL_DEPTH_FUNC), GL_LESS);
     for (GLenum on : {GL_DEPTH_TEST, GL_CULL_FACE, GL_COLOR_MATERIAL, GL_BLEND, GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0})
         EXPECT_TRUE(glIsEnabled(on)) << on;
     for (GLenum off : {GL_DITHER, GL_LIGHT1, GL_LIGHT2}) EXPECT_FALSE(glIsEnabled(off)) << off;
-    EXPECT_EQ(Integer(GL_CULL_FACE_MODE), GL_BACK);
-    EXPECT_EQ(Integer(GL_BLEND_SRC), GL_SRC_ALPHA);
-    EXPECT_EQ(Integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
-    EXPECT_EQ(Integer(GL_COLOR_MATERIAL_FACE), GL_FRONT);
-    EXPECT_EQ(Integer(GL_COLOR_MATERIAL_PARAMETER), GL_AMBIENT_AND_DIFFUSE);
-    EXPECT_EQ(Integer(GL_SHADE_MODEL), GL_SMOOTH);
-    EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_MODELVIEW);
-    EXPECT_EQ(Integer(GL_PERSPECTIVE_CORRECTION_HINT), GL_NICEST);
+    EXPECT_EQ(gltest::Integer(GL_CULL_FACE_MODE), GL_BACK);
+    EXPECT_EQ(gltest::Integer(GL_BLEND_SRC), GL_SRC_ALPHA);
+    EXPECT_EQ(gltest::Integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(gltest::Integer(GL_COLOR_MATERIAL_FACE), GL_FRONT);
+    EXPECT_EQ(gltest::Integer(GL_COLOR_MATERIAL_PARAMETER), GL_AMBIENT_AND_DIFFUSE);
+    EXPECT_EQ(gltest::Integer(GL_SHADE_MODEL), GL_SMOOTH);
+    EXPECT_EQ(gltest::Integer(GL_MATRIX_MODE), GL_MODELVIEW);
+    EXPECT_EQ(gltest::Integer(GL_PERSPECTIVE_CORRECTION_HINT), GL_NICEST);
 
     GLfloat ambient[4];
     glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient);

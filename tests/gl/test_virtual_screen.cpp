@@ -4,17 +4,6 @@
 
 #include "platform/Video.h"
 
-namespace {
-
-GLint Integer(GLenum name)
-{
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
-} // namespace
-
 TEST_F(ShowGLTest, ColoursAreQuantisedToFiveSixFiveBits)
 {
     glClearColor(0.3f, 0.3f, 0.3f, 0);
@@ -32,8 +21,8 @@ TEST_F(ShowGLTest, PresentingLeavesTheShowsStateAsItWas)
     glEnable(GL_SCISSOR_TEST);
     glScissor(10, 20, 30, 40);
     glViewport(1, 2, 300, 200);
-    const GLint drawFramebuffer = Integer(GL_DRAW_FRAMEBUFFER_BINDING);
-    const GLint readFramebuffer = Integer(GL_READ_FRAMEBUFFER_BINDING);
+    const GLint drawFramebuffer = gltest::Integer(GL_DRAW_FRAMEBUFFER_BINDING);
+    const GLint readFramebuffer = gltest::Integer(GL_READ_FRAMEBUFFER_BINDING);
     ASSERT_NE(drawFramebuffer, 0);
 
     platform::SwapBuffers(platform::GetDC());
@@ -47,8 +36,8 @@ TEST_F(ShowGLTest, PresentingLeavesTheShowsStateAsItWas)
     EXPECT_EQ(std::vector<GLint>(box, box + 4), (std::vector<GLint>{10, 20, 30, 40}));
     glGetIntegerv(GL_VIEWPORT, box);
     EXPECT_EQ(std::vector<GLint>(box, box + 4), (std::vector<GLint>{1, 2, 300, 200}));
-    EXPECT_EQ(Integer(GL_DRAW_FRAMEBUFFER_BINDING), drawFramebuffer);
-    EXPECT_EQ(Integer(GL_READ_FRAMEBUFFER_BINDING), readFramebuffer);
+    EXPECT_EQ(gltest::Integer(GL_DRAW_FRAMEBUFFER_BINDING), drawFramebuffer);
+    EXPECT_EQ(gltest::Integer(GL_READ_FRAMEBUFFER_BINDING), readFramebuffer);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -1,17 +1,15 @@
-// Captures what a piece of drawing code sends down the GL pipeline, vertex
-// by vertex, through feedback mode: positions in the coordinates the
-// modelview matrix puts them in, colours, texture coordinates (after the
-// texture matrix), and, with a second pair of runs under coloured lights,
-// normals.
+// What a piece of drawing code sends down the GL pipeline, vertex by vertex,
+// through feedback mode: eye positions, colours, texture coordinates (after
+// the texture matrix) and, from two more runs under coloured lights, normals.
 #pragma once
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
-#include <ostream>
 #include <vector>
 
 namespace feedback {
@@ -21,132 +19,78 @@ struct Vertex {
     float r = 0, g = 0, b = 0, a = 0;
     float s = 0, t = 0;
     float nx = 0, ny = 0, nz = 0;   // filled by CaptureQuadsWithNormals only
+    bool operator==(const Vertex&) const = default;
 };
 
 using Quad = std::array<Vertex, 4>;
 
-inline bool SameVertex(const Vertex& p, const Vertex& q)
-{
-    return p.x == q.x && p.y == q.y && p.z == q.z && p.r == q.r && p.g == q.g && p.b == q.b &&
-           p.a == q.a && p.s == q.s && p.t == q.t;
-}
-
-inline std::ostream& operator<<(std::ostream& os, const Vertex& v)
-{
-    return os << "(" << v.x << ", " << v.y << ", " << v.z << ") tex (" << v.s << ", " << v.t
-              << ") rgba (" << v.r << ", " << v.g << ", " << v.b << ", " << v.a << ") n ("
-              << v.nx << ", " << v.ny << ", " << v.nz << ")";
-}
-
-// The capture view: an orthographic box of half-size 2048 onto a 512 x 512
-// viewport, so window coordinates map back to exact eye coordinates:
-// x = (xw - 256) * 8, and likewise for y; z from the depth value.
-constexpr double kHalf = 2048;
-constexpr int kPort = 512;
-
-// Runs draw in feedback mode and returns its quads, in the order drawn.
-// Mesa hands each quad (v0, v1, v2, v3) back as the two triangles
-// (v0, v1, v3), (v1, v2, v3); the pairs are joined into quads again.
+// Runs draw (modelview selected) in feedback mode under an orthographic box
+// of half-size 2048 on 512 x 512 pixels, so window coordinates map back to
+// exact eye coordinates. Mesa hands each quad (v0, v1, v2, v3) back as the
+// triangles (v0, v1, v3), (v1, v2, v3); the pairs are joined again.
 inline std::vector<Quad> CaptureQuads(const std::function<void()>& draw)
 {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLint mode;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    constexpr double half = 2048, port = 512;
+    glPushAttrib(GL_VIEWPORT_BIT | GL_TRANSFORM_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(-kHalf, kHalf, -kHalf, kHalf, -kHalf, kHalf);
-    glMatrixMode(static_cast<GLenum>(mode));
-    glViewport(0, 0, kPort, kPort);
-
+    glOrtho(-half, half, -half, half, -half, half);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, 512, 512);
     std::vector<GLfloat> buffer(1 << 16);
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
     glRenderMode(GL_FEEDBACK);
     draw();
     const GLint used = glRenderMode(GL_RENDER);
-
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-    glMatrixMode(static_cast<GLenum>(mode));
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    glPopAttrib();
 
-    std::vector<std::array<Vertex, 3>> triangles;
     EXPECT_GE(used, 0) << "feedback buffer overflowed";
-    for (GLint i = 0; i < used;) {
-        const auto token = static_cast<GLenum>(buffer[static_cast<std::size_t>(i++)]);
-        if (token == GL_PASS_THROUGH_TOKEN) {
-            ++i;
-            continue;
-        }
-        if (token != GL_POLYGON_TOKEN || buffer[static_cast<std::size_t>(i)] != 3) {
+    std::vector<std::array<Vertex, 3>> tris;
+    for (auto f = buffer.cbegin(); f < buffer.cbegin() + std::max(used, 0);) {
+        const auto token = static_cast<GLenum>(*f++);
+        if (token != GL_POLYGON_TOKEN || *f++ != 3) {
             ADD_FAILURE() << "unexpected feedback token " << token;
             break;
         }
-        ++i;
-        std::array<Vertex, 3> tri;
-        for (auto& v : tri) {
-            const GLfloat* f = &buffer[static_cast<std::size_t>(i)];
-            const auto toEye = [](float w) { return static_cast<float>((w - kPort / 2) * (2 * kHalf / kPort)); };
-            v.x = toEye(f[0]);
-            v.y = toEye(f[1]);
-            v.z = static_cast<float>(std::round((1 - 2 * static_cast<double>(f[2])) * kHalf * 1000) / 1000);
-            v.r = f[3], v.g = f[4], v.b = f[5], v.a = f[6];
-            v.s = f[7], v.t = f[8];
-            i += 11;
+        for (auto& v : tris.emplace_back()) {
+            const auto eye = [&](int k) { return static_cast<float>((f[k] - port / 2) * (2 * half / port)); };
+            v.x = eye(0), v.y = eye(1);
+            v.z = static_cast<float>(std::round((1 - 2 * static_cast<double>(f[2])) * half * 1000) / 1000);
+            v.r = f[3], v.g = f[4], v.b = f[5], v.a = f[6], v.s = f[7], v.t = f[8];
+            f += 11;
         }
-        triangles.push_back(tri);
     }
-
     std::vector<Quad> quads;
-    if (triangles.size() % 2 != 0) {
-        ADD_FAILURE() << "odd number of triangles: " << triangles.size();
-        return quads;
-    }
-    for (std::size_t k = 0; k < triangles.size(); k += 2) {
-        const auto& t1 = triangles[k];
-        const auto& t2 = triangles[k + 1];
-        if (!SameVertex(t1[1], t2[0]) || !SameVertex(t1[2], t2[2])) {
-            ADD_FAILURE() << "triangles " << k << " and " << k + 1 << " do not form a quad";
-            return quads;
-        }
+    for (std::size_t k = 0; k + 1 < tris.size(); k += 2) {
+        const auto &t1 = tris[k], &t2 = tris[k + 1];
+        if (!(t1[1] == t2[0]) || !(t1[2] == t2[2])) break;
         quads.push_back({t1[0], t1[1], t2[1], t1[2]});
     }
+    EXPECT_EQ(quads.size() * 2, tris.size()) << "triangles that do not pair into quads";
     return quads;
 }
 
-// Captures twice under three directional lights, red along x, green along y,
-// blue along z, then along the opposite axes; the difference of the two lit
-// colours of a vertex is its normal (for unit normals, with a white colour).
-// The lights and colour are set to white by this function; lists that set
-// their own colour give no normal.
+// Captures under white-coloured vertices lit by red, green and blue lights
+// along +x, +y, +z, then along -x, -y, -z: the difference of the two lit
+// colours is the unit normal (for lists that set no colour of their own).
 inline std::vector<Quad> CaptureQuadsWithNormals(const std::function<void()>& draw)
 {
     const auto underLights = [&](float sign) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
-        GLint mode;
-        glGetIntegerv(GL_MATRIX_MODE, &mode);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
         const GLfloat black[4] = {0, 0, 0, 1};
         glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
-        for (int axis = 0; axis < 3; ++axis) {
+        for (GLenum light = GL_LIGHT0; light <= GL_LIGHT7; ++light) glDisable(light);
+        for (std::size_t axis = 0; axis < 3; ++axis) {
             const GLenum light = GL_LIGHT0 + static_cast<GLenum>(axis);
-            GLfloat colour[4] = {0, 0, 0, 1};
-            GLfloat position[4] = {0, 0, 0, 0};
-            colour[axis] = 1;
-            position[axis] = sign;
-            glLightfv(light, GL_AMBIENT, black);
-            glLightfv(light, GL_SPECULAR, black);
+            GLfloat colour[4] = {0, 0, 0, 1}, position[4] = {0, 0, 0, 0};
+            colour[axis] = 1, position[axis] = sign;
             glLightfv(light, GL_DIFFUSE, colour);
             glLightfv(light, GL_POSITION, position);
             glEnable(light);
         }
-        for (GLenum light = GL_LIGHT3; light <= GL_LIGHT7; ++light) glDisable(light);
-        glPopMatrix();
-        glMatrixMode(static_cast<GLenum>(mode));
         glEnable(GL_LIGHTING);
         glEnable(GL_COLOR_MATERIAL);
         glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
@@ -156,21 +100,26 @@ inline std::vector<Quad> CaptureQuadsWithNormals(const std::function<void()>& dr
         return quads;
     };
     auto quads = underLights(1);
-    const auto opposite = underLights(-1);
-    if (opposite.size() != quads.size()) {
-        ADD_FAILURE() << "the two lit captures differ in size";
-        return quads;
-    }
-    for (std::size_t q = 0; q < quads.size(); ++q) {
-        for (int i = 0; i < 4; ++i) {
-            auto& v = quads[q][static_cast<std::size_t>(i)];
-            const auto& w = opposite[q][static_cast<std::size_t>(i)];
-            v.nx = v.r - w.r;
-            v.ny = v.g - w.g;
-            v.nz = v.b - w.b;
+    auto opposite = underLights(-1);
+    EXPECT_EQ(opposite.size(), quads.size()) << "the two lit captures differ";
+    for (std::size_t q = 0; q < std::min(quads.size(), opposite.size()); ++q)
+        for (std::size_t i = 0; i < 4; ++i) {
+            auto &v = quads[q][i], &w = opposite[q][i];
+            v.nx = v.r - w.r, v.ny = v.g - w.g, v.nz = v.b - w.b;
         }
-    }
     return quads;
+}
+
+// The axis-aligned box {low, high} around quads [first, first + count).
+using Box = std::array<std::array<float, 3>, 2>;
+inline Box BoundsOf(const std::vector<Quad>& quads, std::size_t first, std::size_t count)
+{
+    Box b{{{1e9f, 1e9f, 1e9f}, {-1e9f, -1e9f, -1e9f}}};
+    for (std::size_t q = first; q < first + count && q < quads.size(); ++q)
+        for (const auto& v : quads[q])
+            for (std::size_t a = 0; const float p : {v.x, v.y, v.z})
+                b[0][a] = std::min(b[0][a], p), b[1][a] = std::max(b[1][a], p), ++a;
+    return b;
 }
 
 } // namespace feedback

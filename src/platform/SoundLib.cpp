@@ -198,6 +198,10 @@ bool ReadFile(const char* path, std::vector<std::uint8_t>& data)
     try {
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error)) return false;
+        // Tracker modules are kilobytes to a few megabytes: anything past the
+        // cap is not one, and would only cost memory and start-up time.
+        constexpr std::uintmax_t MaxModuleBytes = 64u << 20;
+        if (std::filesystem::file_size(path, error) > MaxModuleBytes || error) return false;
         std::ifstream file(path, std::ios::binary);
         if (!file) return false;
         data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

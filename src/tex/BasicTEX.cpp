@@ -90,7 +90,12 @@ void ReadMOT(const std::string& FileName)
     const std::size_t got = std::fread(header, 1, sizeof header, file.get());
     TexWidth = FloatFromLittleEndian(header);
     TexHeight = FloatFromLittleEndian(header + 4);
-    if (got < sizeof header || !IsValidSize(TexWidth) || !IsValidSize(TexHeight)) {
+    if (got < sizeof header) {
+        TexData.clear();
+        throw Runtime::RuntimeError("'" + FileName + "' is too short for an image: " + std::to_string(got) +
+                                    " bytes, where its two sizes alone take 8");
+    }
+    if (!IsValidSize(TexWidth) || !IsValidSize(TexHeight)) {
         TexData.clear();
         throw Runtime::RuntimeError("Bad image size " + SizeText(TexWidth) + " x " + SizeText(TexHeight) +
                                     " in '" + FileName + "' (sizes must be whole numbers from 1 to " +
@@ -98,9 +103,12 @@ void ReadMOT(const std::string& FileName)
     }
     const std::size_t bytes = static_cast<std::size_t>(3) * PixelCount(TexWidth) * PixelCount(TexHeight);
     TexData.assign(bytes, 0);
-    // One read; a short file leaves the rest of the zero-filled buffer as it is.
+    // One read; a short file leaves the rest of the zero-filled buffer as it
+    // is, as it always did. Say so: a cut file is worth knowing about.
     const std::size_t read = std::fread(TexData.data(), 1, bytes, file.get());
-    (void)read;
+    if (read < bytes)
+        std::fprintf(stderr, "citadel: '%s' holds %zu of its %zu pixel bytes; the rest are black\n",
+                     FileName.c_str(), read, bytes);
 }
 
 void LoadTexture(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode,

@@ -95,7 +95,9 @@ TEST(ReadMOT, MissingEmptyAndFolderPathsAreRunTimeErrors)
 
     const std::string empty = TempPath("empty.MOT");
     std::ofstream(empty, std::ios::binary).close();
-    EXPECT_NE(ErrorOf(empty).find("Bad image size 0 x 0"), std::string::npos);
+    EXPECT_NE(ErrorOf(empty).find("is too short for an image: 0 bytes"), std::string::npos);
+    std::ofstream(empty, std::ios::binary) << "abcde";
+    EXPECT_NE(ErrorOf(empty).find("5 bytes"), std::string::npos);
 
     const std::string folder = TempPath("folder.MOT");
     fs::create_directories(folder);

@@ -1,0 +1,78 @@
+// The ".MOT" reader on any bytes: it either raises a run-time error, or
+// leaves sizes in 1..MaxImageSize and exactly 3 x W x H bytes that are the
+// file's pixel bytes followed by zeros where the file ends early.
+#include "tex/BasicTEX.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+// One in-memory file for the whole run, reached through its /proc path as
+// the reader opens any other file.
+int MemoryFile()
+{
+    static const int fd = memfd_create("fuzz.MOT", 0);
+    return fd;
+}
+
+[[noreturn]] void Fail(const char* what)
+{
+    std::fprintf(stderr, "fuzz_mot: %s\n", what);
+    std::abort();
+}
+
+float SizeAt(const std::uint8_t* data, std::size_t size, std::size_t offset)
+{
+    std::uint8_t bytes[4] = {};
+    for (std::size_t i = 0; i < 4 && offset + i < size; ++i) bytes[i] = data[offset + i];
+    std::uint32_t bits = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+                         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // Images the reader accepts can reach 8192 x 8192 (192 MiB); that path is
+    // one allocation whatever the size, so large ones are left out for speed.
+    const float w = SizeAt(data, size, 0), h = SizeAt(data, size, 4);
+    if (w >= 1 && h >= 1 && w <= BasicTEX::MaxImageSize && h <= BasicTEX::MaxImageSize &&
+        static_cast<double>(w) * h > 1 << 20)
+        return 0;
+
+    const int fd = MemoryFile();
+    if (fd < 0 || ftruncate(fd, 0) != 0 ||
+        (size > 0 && pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)))
+        Fail("cannot write the in-memory file");
+
+    try {
+        BasicTEX::ReadMOT("/proc/self/fd/" + std::to_string(fd));
+    } catch (const Runtime::RuntimeError& e) {
+        if (std::strstr(e.what(), "/proc/self/fd/") == nullptr) Fail("the error does not name the file");
+        return 0;
+    }
+
+    const float tw = BasicTEX::TexWidth, th = BasicTEX::TexHeight;
+    if (size < 8) Fail("a file shorter than its sizes was accepted");
+    if (!(tw >= 1 && th >= 1 && tw <= BasicTEX::MaxImageSize && th <= BasicTEX::MaxImageSize) ||
+        tw != std::nearbyint(tw) || th != std::nearbyint(th))
+        Fail("sizes that are not whole numbers in range were accepted");
+    const std::size_t bytes = 3 * static_cast<std::size_t>(tw) * static_cast<std::size_t>(th);
+    const auto& pixels = BasicTEX::TexData;
+    if (pixels.size() != bytes) Fail("the buffer is not 3 x W x H bytes");
+    const std::size_t inFile = std::min(bytes, size - 8);
+    if (inFile > 0 && std::memcmp(pixels.data(), data + 8, inFile) != 0) Fail("the pixels are not the file's bytes");
+    for (std::size_t i = inFile; i < bytes; ++i)
+        if (pixels[i] != 0) Fail("bytes past the end of the file are not zero");
+    return 0;
+}

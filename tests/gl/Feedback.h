@@ -1,6 +1,5 @@
-// What a piece of drawing code sends down the GL pipeline, vertex by vertex,
-// through feedback mode: eye positions, colours, texture coordinates (after
-// the texture matrix) and, from two more runs under coloured lights, normals.
+// What drawing code sends down the GL pipeline, vertex by vertex, through
+// feedback mode: eye positions, colours, texture coordinates and normals.
 #pragma once
 
 #include <GL/gl.h>
@@ -15,19 +14,16 @@
 namespace feedback {
 
 struct Vertex {
-    float x = 0, y = 0, z = 0;
-    float r = 0, g = 0, b = 0, a = 0;
-    float s = 0, t = 0;
+    float x = 0, y = 0, z = 0, r = 0, g = 0, b = 0, a = 0, s = 0, t = 0;
     float nx = 0, ny = 0, nz = 0;   // filled by CaptureQuadsWithNormals only
     bool operator==(const Vertex&) const = default;
 };
 
 using Quad = std::array<Vertex, 4>;
 
-// Runs draw (modelview selected) in feedback mode under an orthographic box
-// of half-size 2048 on 512 x 512 pixels, so window coordinates map back to
-// exact eye coordinates. Mesa hands each quad (v0, v1, v2, v3) back as the
-// triangles (v0, v1, v3), (v1, v2, v3); the pairs are joined again.
+// Runs draw in feedback mode under an ortho box of half-size 2048 on 512 x 512
+// pixels, so window coordinates map back to exact eye coordinates. Mesa hands
+// a quad (v0..v3) back as (v0, v1, v3), (v1, v2, v3); the pairs are rejoined.
 inline std::vector<Quad> CaptureQuads(const std::function<void()>& draw)
 {
     constexpr double half = 2048, port = 512;
@@ -45,7 +41,7 @@ inline std::vector<Quad> CaptureQuads(const std::function<void()>& draw)
     const GLint used = glRenderMode(GL_RENDER);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-    glPopAttrib();
+    glPopAttrib();   // the matrix mode with it
 
     EXPECT_GE(used, 0) << "feedback buffer overflowed";
     std::vector<std::array<Vertex, 3>> tris;
@@ -64,24 +60,19 @@ inline std::vector<Quad> CaptureQuads(const std::function<void()>& draw)
         }
     }
     std::vector<Quad> quads;
-    for (std::size_t k = 0; k + 1 < tris.size(); k += 2) {
-        const auto &t1 = tris[k], &t2 = tris[k + 1];
-        if (!(t1[1] == t2[0]) || !(t1[2] == t2[2])) break;
-        quads.push_back({t1[0], t1[1], t2[1], t1[2]});
-    }
+    for (std::size_t k = 0; k + 1 < tris.size() && tris[k][1] == tris[k + 1][0] && tris[k][2] == tris[k + 1][2]; k += 2)
+        quads.push_back({tris[k][0], tris[k][1], tris[k + 1][1], tris[k][2]});
     EXPECT_EQ(quads.size() * 2, tris.size()) << "triangles that do not pair into quads";
     return quads;
 }
 
-// Captures under white-coloured vertices lit by red, green and blue lights
-// along +x, +y, +z, then along -x, -y, -z: the difference of the two lit
-// colours is the unit normal (for lists that set no colour of their own).
+// White vertices lit by red, green and blue lights along +x, +y, +z, then
+// along -x, -y, -z: the difference of the two is the unit normal.
 inline std::vector<Quad> CaptureQuadsWithNormals(const std::function<void()>& draw)
 {
     const auto underLights = [&](float sign) {
         glPushAttrib(GL_ALL_ATTRIB_BITS);
-        const GLfloat black[4] = {0, 0, 0, 1};
-        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, std::array<GLfloat, 4>{0, 0, 0, 1}.data());
         for (GLenum light = GL_LIGHT0; light <= GL_LIGHT7; ++light) glDisable(light);
         for (std::size_t axis = 0; axis < 3; ++axis) {
             const GLenum light = GL_LIGHT0 + static_cast<GLenum>(axis);
@@ -91,16 +82,14 @@ inline std::vector<Quad> CaptureQuadsWithNormals(const std::function<void()>& dr
             glLightfv(light, GL_POSITION, position);
             glEnable(light);
         }
-        glEnable(GL_LIGHTING);
-        glEnable(GL_COLOR_MATERIAL);
+        for (GLenum cap : {GL_LIGHTING, GL_COLOR_MATERIAL}) glEnable(cap);
         glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
         glColor4f(1, 1, 1, 1);
         auto quads = CaptureQuads(draw);
         glPopAttrib();
         return quads;
     };
-    auto quads = underLights(1);
-    auto opposite = underLights(-1);
+    auto quads = underLights(1), opposite = underLights(-1);
     EXPECT_EQ(opposite.size(), quads.size()) << "the two lit captures differ";
     for (std::size_t q = 0; q < std::min(quads.size(), opposite.size()); ++q)
         for (std::size_t i = 0; i < 4; ++i) {

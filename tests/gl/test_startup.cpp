@@ -33,23 +33,19 @@ protected:
     std::unique_ptr<glTemplate> form;
 };
 
-
 } // namespace
 
-TEST_F(StartUp, LeavesTheFixedGLState)
+TEST_F(StartUp, LeavesTheFixedGLStateOnASixteenBitScreen)
 {
-    EXPECT_EQ(gltest::Integer(GL_DEPTH_FUNC), GL_LESS);
     for (GLenum on : {GL_DEPTH_TEST, GL_CULL_FACE, GL_COLOR_MATERIAL, GL_BLEND, GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0})
         EXPECT_TRUE(glIsEnabled(on)) << on;
     for (GLenum off : {GL_DITHER, GL_LIGHT1, GL_LIGHT2}) EXPECT_FALSE(glIsEnabled(off)) << off;
-    EXPECT_EQ(gltest::Integer(GL_CULL_FACE_MODE), GL_BACK);
-    EXPECT_EQ(gltest::Integer(GL_BLEND_SRC), GL_SRC_ALPHA);
-    EXPECT_EQ(gltest::Integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
-    EXPECT_EQ(gltest::Integer(GL_COLOR_MATERIAL_FACE), GL_FRONT);
-    EXPECT_EQ(gltest::Integer(GL_COLOR_MATERIAL_PARAMETER), GL_AMBIENT_AND_DIFFUSE);
-    EXPECT_EQ(gltest::Integer(GL_SHADE_MODEL), GL_SMOOTH);
-    EXPECT_EQ(gltest::Integer(GL_MATRIX_MODE), GL_MODELVIEW);
-    EXPECT_EQ(gltest::Integer(GL_PERSPECTIVE_CORRECTION_HINT), GL_NICEST);
+    for (auto [name, want] : {std::pair<GLenum, GLint>{GL_DEPTH_FUNC, GL_LESS}, {GL_CULL_FACE_MODE, GL_BACK},
+                              {GL_BLEND_SRC, GL_SRC_ALPHA}, {GL_BLEND_DST, GL_ONE_MINUS_SRC_ALPHA},
+                              {GL_COLOR_MATERIAL_FACE, GL_FRONT}, {GL_COLOR_MATERIAL_PARAMETER, GL_AMBIENT_AND_DIFFUSE},
+                              {GL_SHADE_MODEL, GL_SMOOTH}, {GL_MATRIX_MODE, GL_MODELVIEW},
+                              {GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST}})
+        EXPECT_EQ(gltest::Integer(name), want) << name;
 
     GLfloat ambient[4];
     glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient);
@@ -58,24 +54,17 @@ TEST_F(StartUp, LeavesTheFixedGLState)
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 640, 480}));
-    EXPECT_EQ(ViewWidth, 640);
-    EXPECT_EQ(ViewHeight, 480);
+    EXPECT_TRUE(ViewWidth == 640 && ViewHeight == 480);
+
+    int red = 0, green = 0, blue = 0, depth = 0;
+    platform::QueryDrawingBits(red, green, blue, depth);
+    EXPECT_EQ(std::vector<int>({red, green, blue, depth}), std::vector<int>({5, 6, 5, 16}));
 
     // glFrustum(-4, 4, -3, 3, 4, 4096) on the identity.
     GLdouble p[16];
     glGetDoublev(GL_PROJECTION_MATRIX, p);
     const double expected[16] = {1, 0, 0, 0, 0, 4.0 / 3, 0, 0, 0, 0, -4100.0 / 4092, -1, 0, 0, -2.0 * 4096 * 4 / 4092, 0};
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(p[i], expected[i], 1e-6) << i;   // GL keeps single precision
-}
-
-TEST_F(StartUp, DrawsIntoASixteenBitVirtualScreen)
-{
-    int red = 0, green = 0, blue = 0, depth = 0;
-    platform::QueryDrawingBits(red, green, blue, depth);
-    EXPECT_EQ(red, 5);
-    EXPECT_EQ(green, 6);
-    EXPECT_EQ(blue, 5);
-    EXPECT_EQ(depth, 16);
 }
 
 TEST_F(StartUp, FillsEachSlotWithItsImage)
@@ -90,42 +79,31 @@ TEST_F(StartUp, FillsEachSlotWithItsImage)
 
     // Image n of the fixture set is (10n + 5, 15k, 200 - n) at pixel k, with
     // pixel 0 black; the alpha images have alpha 0 there and only there.
-    struct Slot {
-        int image;
-        int slot;
-        bool alpha;
-    };
-    const Slot slots[] = {{0, 0, false},  {1, 1, false},  {2, 2, true},   {3, 3, false},  {4, 4, false},  {5, 5, false},
+    const struct { int image, slot; bool alpha; } slots[] = {{0, 0, false},  {1, 1, false},  {2, 2, true},   {3, 3, false},  {4, 4, false},  {5, 5, false},
                           {6, 10, true},  {7, 11, true},  {8, 12, true},  {9, 13, true},  {10, 14, true}, {11, 15, true},
                           {12, 6, false}, {13, 7, false}, {14, 8, false}, {15, 9, false}};
-    for (const Slot& s : slots) {
+    for (const auto& s : slots) {
         glBindTexture(GL_TEXTURE_2D, TextureIds(s.slot));
         GLint w = 0, h = 0, format = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
-        ASSERT_EQ(w, 4) << s.slot;
-        ASSERT_EQ(h, 4) << s.slot;
+        ASSERT_TRUE(w == 4 && h == 4) << s.slot;
         EXPECT_EQ(format, s.alpha ? GL_RGBA : GL_RGB) << s.slot;
         std::vector<std::uint8_t> rgba(4 * 4 * 4);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         for (int k = 0; k < 16; ++k) {
             const std::uint8_t* px = &rgba[4 * k];
-            if (k == 0) {
-                EXPECT_EQ(px[0] + px[1] + px[2], 0) << s.slot;
-                EXPECT_EQ(px[3], s.alpha ? 0 : 255) << s.slot;
-            } else {
-                EXPECT_EQ(px[0], 10 * s.image + 5) << s.slot;
-                EXPECT_EQ(px[1], 15 * k) << s.slot;
-                EXPECT_EQ(px[2], 200 - s.image) << s.slot;
-                EXPECT_EQ(px[3], 255) << s.slot;
-            }
+            if (k == 0)
+                EXPECT_TRUE(px[0] + px[1] + px[2] == 0 && px[3] == (s.alpha ? 0 : 255)) << s.slot;
+            else
+                EXPECT_TRUE(px[0] == 10 * s.image + 5 && px[1] == 15 * k && px[2] == 200 - s.image && px[3] == 255)
+                    << s.slot << " pixel " << k;
         }
         GLint mag = 0, min = 0;
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
-        EXPECT_EQ(mag, GL_LINEAR);
-        EXPECT_EQ(min, GL_LINEAR);
+        EXPECT_TRUE(mag == GL_LINEAR && min == GL_LINEAR) << s.slot;
     }
     GLint env = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
@@ -140,16 +118,9 @@ TEST_F(StartUp, FillsEachSlotWithItsImage)
 
 TEST_F(StartUp, PlacesTheCameraAndOpensTheShow)
 {
-    EXPECT_EQ(CamX, -29);
-    EXPECT_EQ(CamY, -5);
-    EXPECT_EQ(CamZ, 205);
-    EXPECT_EQ(CamYaw, 150);
-    EXPECT_EQ(CamPitch, 45);
-    EXPECT_EQ(form->TitlesActive, Runtime::True);
-    EXPECT_EQ(form->SceneActive, Runtime::True);
-    EXPECT_EQ(form->InterludeActive, Runtime::False);
-    EXPECT_EQ(form->EndRequested, Runtime::False);
-    EXPECT_EQ(form->TurnCount, 0);
+    EXPECT_EQ(std::vector<double>({CamX, CamY, CamZ, CamYaw, CamPitch}), std::vector<double>({-29, -5, 205, 150, 45}));
+    EXPECT_TRUE(form->TitlesActive == Runtime::True && form->SceneActive == Runtime::True);
+    EXPECT_TRUE(form->InterludeActive == Runtime::False && form->EndRequested == Runtime::False && form->TurnCount == 0);
     EXPECT_NE(DisplayDD, nullptr);
 }
 

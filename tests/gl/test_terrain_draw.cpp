@@ -1,5 +1,5 @@
-// The landscape as start-up builds it and GL receives it: every cell's
-// corners captured in feedback mode under a top-down orthographic view.
+// The landscape as start-up builds it and GL receives it, in feedback mode
+// under a top-down orthographic view.
 #include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "gl/BasicWGL.h"
@@ -7,7 +7,6 @@
 #include "terrain/Terrain.h"
 
 #include <cmath>
-#include <functional>
 #include <map>
 #include <tuple>
 #include <utility>
@@ -22,15 +21,15 @@ using Cell = std::map<std::pair<float, float>, std::array<float, 7>>;
 
 class TerrainDrawing : public ::testing::Test {
 protected:
-    // Start-up as the program runs it, which pre-fills, builds and scales the
-    // grids; prepare runs on the fresh grids first.
-    void StartUp(const std::function<void()>& prepare = [] {})
+    // The real start-up (pre-fill, build, scale) on grids filled with marks.
+    void SetUp() override
     {
         gltest::FreshContext();
         platform::wglMakeCurrent(nullptr, nullptr);
         platform::wglDeleteContext(BasicWGL::ContextHandle);
         BasicWGL::ContextHandle = nullptr;
-        prepare();
+        TerrainHeight.Fill(1);
+        TerrainColour.Fill({0.5, 0.5, 0.5});
         ShowOptions options;
         options.noMusic = true;
         options.dataFolder = gltest::WriteFixtureImages(gltest::TempFolder("terrain"));
@@ -47,8 +46,8 @@ protected:
     }
     void TearDown() override { Terrain::ResetTerrain(); }
 
-    // Runs DrawTerrain(mode) in feedback mode; GL may split a polygon into
-    // triangles, so a cell is the run of primitives naming its four corners.
+    // GL may split a polygon into triangles: a cell is the run of primitives
+    // naming its four corners, keyed by texture corner.
     std::vector<Cell> Capture(std::uint8_t mode = 0)
     {
         std::vector<GLfloat> buffer(1 << 16);
@@ -57,7 +56,6 @@ protected:
         window->DrawTerrain(mode);
         const GLint used = glRenderMode(GL_RENDER);
         EXPECT_GE(used, 0) << "feedback buffer overflow";
-        // Every position of the landscape is in whole units.
         const auto world = [](float w, float size) { return std::round(-1100 + w / size * 2200); };
         std::vector<Cell> cells;
         for (auto f = buffer.cbegin(); f < buffer.cbegin() + std::max(used, 0);) {
@@ -74,47 +72,29 @@ protected:
 };
 
 // Rows of constant j, i fastest; texture corner (s, t) sits on grid point
-// (i + s, j + t) at x = 1000 - 100 p, z = -1000 + 100 q.
-TEST_F(TerrainDrawing, SendsFourHundredCellsRowByRowFromTheGrids)
+// (i + s, j + t) at x = 1000 - 100 p, z = -1000 + 100 q. A slot past the
+// texture table skips its bind, keeping the previous one. The pre-fill and
+// the scaling cover 0..40 x 0..40 only.
+TEST_F(TerrainDrawing, StartUpBuildsTheGridsAndDrawingSendsFourHundredCellsFromThem)
 {
-    StartUp();
+    for (auto [i, j, height, grey] : {std::tuple{40, 40, 80.0, 1.0}, {20, 7, 80.0, 1.0}, {41, 0, 1.0, 0.5},
+                                      {0, 41, 1.0, 0.5}, {90, 60, 1.0, 0.5}, {19, 7, 800.0, 0.0}})
+        EXPECT_TRUE(TerrainHeight(i, j) == height && TerrainColour(i, j).Green == grey) << i << ", " << j;
+    Terrain::TerrainTile(18, 19) = 1;
+    Terrain::TerrainTile(19, 19) = 21;
     const auto cells = Capture();
     ASSERT_EQ(cells.size(), 400u);
     for (std::size_t c = 0; c < 400; ++c)
         for (const auto& [st, v] : cells[c]) {
             const int p = static_cast<int>(c % 20 + st.first), q = static_cast<int>(c / 20 + st.second);
             const auto& colour = TerrainColour(p, q);
-            ASSERT_TRUE(v[0] == 1000 - 100 * p && v[2] == -1000 + 100 * q && v[1] == TerrainHeight(p, q) &&
-                        v[3] == static_cast<GLfloat>(colour.Red) &&
-                        v[4] == static_cast<GLfloat>(colour.Green) && v[5] == static_cast<GLfloat>(colour.Blue) &&
-                        v[6] == 1)
+            ASSERT_TRUE(v[0] == 1000 - 100 * p && v[2] == -1000 + 100 * q && v[1] == TerrainHeight(p, q) && v[6] == 1 &&
+                        v[3] == GLfloat(colour.Red) && v[4] == GLfloat(colour.Green) && v[5] == GLfloat(colour.Blue))
                 << "cell " << c % 20 << ", " << c / 20 << " corner " << st.first << ", " << st.second;
         }
-    // The pit, cell (8, 9): corners (8, 9), (9, 9), (9, 10), (8, 10); the
-    // far cell (19, 19) slopes from the rim to the flat far points.
-    const std::pair<std::size_t, std::array<float, 4>> heights[] = {{9 * 20 + 8, {-216, 0, 0, -376}},
-                                                                     {0, {800, 800, 0, 800}}, {399, {800, 0, 0, 0}}};
-    for (const auto& [c, h] : heights)
-        EXPECT_EQ((std::array<float, 4>{cells[c].at({0, 0})[1], cells[c].at({1, 0})[1], cells[c].at({1, 1})[1],
-                                        cells[c].at({0, 1})[1]}),
-                  h) << "cell " << c;
-}
 
-// The pre-fill and the scaling cover 0..40 x 0..40 only.
-TEST_F(TerrainDrawing, StartUpPrefillsAndScalesTheFirstFortyOneRowsOnly)
-{
-    StartUp([] {
-        TerrainHeight.Fill(1);
-        TerrainColour.Fill({0.5, 0.5, 0.5});
-    });
-    for (auto [i, j, height, grey] : {std::tuple{40, 40, 80.0, 1.0}, {20, 7, 80.0, 1.0}, {41, 0, 1.0, 0.5},
-                                      {0, 41, 1.0, 0.5}, {90, 60, 1.0, 0.5}, {19, 7, 800.0, 0.0}})
-        EXPECT_TRUE(TerrainHeight(i, j) == height && TerrainColour(i, j).Green == grey) << i << ", " << j;
-}
-
-TEST_F(TerrainDrawing, FacesUpAndLeavesMatrixSlotZeroAndWhite)
-{
-    StartUp();
+    // Modes 1 and 0 leave the matrix and the argument as they were, the last
+    // cell's slot bound and the colour white.
     glTranslated(-29, -5, 205);
     GLdouble before[16], after[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, before);
@@ -125,28 +105,14 @@ TEST_F(TerrainDrawing, FacesUpAndLeavesMatrixSlotZeroAndWhite)
         glGetDoublev(GL_MODELVIEW_MATRIX, after);
         EXPECT_TRUE(std::equal(before, before + 16, after) && passed == mode) << int{mode};
     }
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), BasicGL::TextureIds(0));
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_TRUE(colour[0] == 1 && colour[1] == 1 && colour[2] == 1 && colour[3] == 1);
+    EXPECT_EQ(GLuint(gltest::Integer(GL_TEXTURE_BINDING_2D)), BasicGL::TextureIds(1));
+    std::array<GLfloat, 4> current;
+    glGetFloatv(GL_CURRENT_COLOR, current.data());
+    EXPECT_EQ(current, (std::array<GLfloat, 4>{1, 1, 1, 1}));
     EXPECT_TRUE(Capture(1).empty()) << "mode 1 draws nothing";
     glLoadIdentity();
     glRotated(-90, 1, 0, 0);
     EXPECT_TRUE(Capture().empty()) << "culled from below";
-}
-
-// A slot past the texture table skips the bind, keeping the previous one.
-TEST_F(TerrainDrawing, CellWithAnUnknownSlotKeepsThePreviousBinding)
-{
-    StartUp();
-    Terrain::TerrainTile(18, 19) = 1;
-    Terrain::TerrainTile(19, 19) = 21;
-    ASSERT_EQ(Capture().size(), 400u);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), BasicGL::TextureIds(1));
 }
 
 } // namespace

@@ -11,8 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
 namespace {
@@ -40,72 +38,47 @@ double LongestSilence(const float* begin, const float* end)
     return static_cast<double>(longest) / Rate;
 }
 
-double Rms(const float* begin, const float* end)
+double RmsDbfs(const float* begin, const float* end)
 {
     double sum = 0.0;
     for (const float* v = begin; v != end; ++v) sum += static_cast<double>(*v) * *v;
-    return std::sqrt(sum / static_cast<double>(end - begin));
+    return Dbfs(std::sqrt(sum / static_cast<double>(end - begin)));
 }
 
-// One libopenmpt render shared by the tests: the whole song, then on past
-// its end into the loop, as the show plays it.
-class Morvek : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        openmpt::module module(ReadBytes(ModulePath));
-        module.ctl_set_text("dither", "0");
-        module.set_repeat_count(-1);
-        duration = module.get_duration_seconds();
-        firstPassFrames = static_cast<std::size_t>(duration * Rate);
-        const std::size_t frames = firstPassFrames + 8 * Rate;
-        pcm.assign(frames * 2, 0.0f);
-        for (std::size_t done = 0, got = 1; done < frames && got > 0; done += got) {
-            // Just past the end the song has gone back to the restart position.
-            if (done >= firstPassFrames + Rate / 2 && orderAfterLoop < 0) orderAfterLoop = module.get_current_order();
-            got = module.read_interleaved_stereo(Rate, std::min<std::size_t>(4096, frames - done), &pcm[2 * done]);
-        }
-    }
-
-    static inline double duration = 0.0;
-    static inline std::size_t firstPassFrames = 0;
-    static inline std::vector<float> pcm;   // interleaved stereo
-    static inline int orderAfterLoop = -1;
-};
-
-TEST_F(Morvek, PeaksAtMostMinusOneDbfsAndIsNeverSilentForTwoSeconds)
+// The whole song rendered in libopenmpt, then on past its end into the loop,
+// as the show plays it; then the same in libxmp.
+TEST(Morvek, BothReadersAgreeOnItsLengthLoopAndMixWhichIsNeverSilentAndNeverClips)
 {
+    openmpt::module module(ReadBytes(ModulePath));
+    module.ctl_set_text("dither", "0");
+    module.set_repeat_count(-1);
+    const double duration = module.get_duration_seconds();
+    const std::size_t firstPassFrames = static_cast<std::size_t>(duration * Rate), frames = firstPassFrames + 8 * Rate;
+    std::vector<float> pcm(frames * 2);   // interleaved stereo
+    int orderAfterLoop = -1;
+    for (std::size_t done = 0, got = 1; done < frames && got > 0; done += got) {
+        // Just past the end the song has gone back to the restart position.
+        if (done >= firstPassFrames + Rate / 2 && orderAfterLoop < 0) orderAfterLoop = module.get_current_order();
+        got = module.read_interleaved_stereo(Rate, std::min<std::size_t>(4096, frames - done), &pcm[2 * done]);
+    }
     float peak = 0.0f;
     for (float v : pcm) peak = std::max(peak, std::fabs(v));
-    std::printf("peak: %.2f dBFS, longest silence %.3f s\n", Dbfs(peak),
-                LongestSilence(pcm.data(), pcm.data() + pcm.size()));
     EXPECT_LE(Dbfs(peak), -1.0);
     EXPECT_GE(Dbfs(peak), -12.0);   // not so quiet that it hides under the show either
     EXPECT_LT(LongestSilence(pcm.data(), pcm.data() + pcm.size()), 2.0);
     // The second on each side of the seam is as full as the song.
     const float* seam = pcm.data() + 2 * firstPassFrames;
-    EXPECT_GT(Dbfs(Rms(seam - 2 * Rate, seam)), -40.0);
+    EXPECT_GT(RmsDbfs(seam - 2 * Rate, seam), -40.0);
     EXPECT_LT(LongestSilence(seam, seam + 2 * Rate), 0.1);
-}
-
-TEST_F(Morvek, BothReadersAgreeOnTheSongItsLoopAndItsMix)
-{
-    openmpt::module module(ReadBytes(ModulePath));
-    EXPECT_GE(module.get_num_channels(), 6);
-    EXPECT_GE(module.get_num_instruments(), 6);
-    EXPECT_GE(duration, 90.0);
-    EXPECT_LE(duration, 180.0);
+    EXPECT_TRUE(duration >= 90.0 && duration <= 180.0) << duration;
 
     xmp_context xmp = xmp_create_context();
     ASSERT_EQ(xmp_load_module(xmp, ModulePath.c_str()), 0);
     xmp_module_info info{};
     xmp_get_module_info(xmp, &info);
-    EXPECT_GE(info.mod->chn, 6);
-    EXPECT_GE(info.mod->ins, 6);
     ASSERT_EQ(xmp_start_player(xmp, Rate, 0), 0);
     xmp_frame_info frame{};
     xmp_get_frame_info(xmp, &frame);
-    std::printf("duration: libopenmpt %.3f s, libxmp %.3f s\n", duration, frame.total_time / 1000.0);
     EXPECT_NEAR(frame.total_time / 1000.0, duration, 1.0);
 
     // Played through in libxmp, the song goes on at the restart position,
@@ -130,7 +103,7 @@ TEST_F(Morvek, BothReadersAgreeOnTheSongItsLoopAndItsMix)
     EXPECT_LT(LongestSilence(theirs.data(), theirs.data() + theirs.size()), 2.0);
     const std::size_t stretch = 10 * Rate * 2;
     for (std::size_t at = 0; at + stretch <= std::min(theirs.size(), 2 * firstPassFrames); at += stretch)
-        EXPECT_NEAR(Dbfs(Rms(&pcm[at], &pcm[at] + stretch)), Dbfs(Rms(&theirs[at], &theirs[at] + stretch)), 2.0)
+        EXPECT_NEAR(RmsDbfs(&pcm[at], &pcm[at] + stretch), RmsDbfs(&theirs[at], &theirs[at] + stretch), 2.0)
             << "at " << at / 2 / Rate << " s";
 }
 
@@ -142,7 +115,6 @@ TEST(MorvekComposer, WritesTheBuildsBytesAgainAndFailsLoudlyWhenItCannotWrite)
     std::remove(path.c_str());
     const std::string nowhere = ::testing::TempDir() + "no-such-folder/morvek.xm";
     EXPECT_NE(std::system(("\"" + Composer + "\" \"" + nowhere + "\" 2>/dev/null").c_str()), 0);
-    EXPECT_NE(std::system(("\"" + Composer + "\" 2>/dev/null").c_str()), 0);
 }
 
 } // namespace

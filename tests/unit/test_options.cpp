@@ -10,11 +10,7 @@
 
 namespace {
 
-struct Parsed {
-    int status = 0;
-    ShowOptions options;
-    std::string out, err;
-};
+struct Parsed { int status = 0; ShowOptions options; std::string out, err; };
 
 // The arguments are split at spaces.
 Parsed Parse(const std::string& line)
@@ -59,24 +55,21 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
     EXPECT_EQ(o.dataFolder + o.stateLogPath + o.snapshots.at(5), folder + "s.csva.png");
     ASSERT_EQ(o.keys.size(), 1u);
     EXPECT_TRUE(o.keys[0].frame == 10 && o.keys[0].key == "Left" && o.keys[0].shift == platform::ShiftMask);
-}
 
-TEST(Options, CaptureRunsHeadlessUnpacedWithItsOwnMusicAtTheRenderSize)
-{
-    auto p = Parse("--capture show.mp4 --fps 30 --render-size 1280x960");
+    // A capture runs headless and unpaced, with its own music, at the render size.
+    p = Parse("--capture show.mp4 --fps 30 --render-size 1280x960");
     const auto& c = p.options.capture;
     EXPECT_EQ(std::vector<int>({p.status, c.fps, c.width, c.height, p.options.video.fps}),
               (std::vector<int>{-1, 60, 1280, 960, 0})) << p.err;
     EXPECT_TRUE(p.options.video.headless && c.music && p.options.noMusic && !c.force);
 
     // An existing folder needs no slash, and only a folder takes odd sizes.
-    p = Parse("--capture " + std::filesystem::temp_directory_path().string() +
-              " --capture-fps 25 --capture-size 321x241 --force --no-music");
+    p = Parse("--capture " + folder + " --capture-fps 25 --capture-size 321x241 --force --no-music");
     EXPECT_EQ(std::vector<int>({p.status, c.fps, c.width, c.height}), (std::vector<int>{-1, 25, 321, 241})) << p.err;
     EXPECT_TRUE(c.force && !c.music);
 }
 
-TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsThatSayWhy)
+TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
 {
     // "arguments|what the message names" (by default the first argument).
     for (const std::string line :
@@ -93,10 +86,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsThatSayWhy)
                   std::string::npos) << p.err;
         EXPECT_NE(p.err.find("Usage: citadel"), std::string::npos) << p.err;
     }
-}
 
-TEST(Options, HelpListsEveryOptionAndVersionItsNumber)
-{
     const auto help = Parse("--help");
     EXPECT_EQ(help.status, 0);
     std::istringstream options("--headless --window --display --scale --mode-switch --fps --frames --seed --data "

@@ -12,7 +12,7 @@
 
 namespace gltest {
 
-void FreshContext()
+void DropContext()
 {
     if (BasicWGL::ContextHandle != nullptr) {
         platform::wglMakeCurrent(nullptr, nullptr);
@@ -21,6 +21,11 @@ void FreshContext()
     }
     BasicGL::ResetBasicGL();
     Terrain::ResetTerrain();
+}
+
+void FreshContext()
+{
+    DropContext();
     BasicWGL::ContextHandle = platform::wglCreateContext(platform::GetDC());
     ASSERT_NE(BasicWGL::ContextHandle, nullptr);
     ASSERT_EQ(platform::wglMakeCurrent(platform::GetDC(), BasicWGL::ContextHandle), 1);

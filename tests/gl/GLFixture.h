@@ -14,8 +14,12 @@
 
 namespace gltest {
 
-// Deletes the previous context and makes a new one current; the show's
-// module globals go back to their program-start values.
+// Deletes the current context (none is current afterwards) and puts the
+// show's module globals back to their program-start values: the state
+// start-up begins from, which makes its own context.
+void DropContext();
+
+// DropContext, then a new context made current.
 void FreshContext();
 
 // FreshContext, then ViewWidth/ViewHeight 640 x 480 and InitGL: the fixed

@@ -22,14 +22,6 @@ platform::VideoSettings Settings(int width = 640, int height = 480, int colourBi
     return s;
 }
 
-void DropContext()
-{
-    if (BasicWGL::ContextHandle == nullptr) return;
-    platform::wglMakeCurrent(nullptr, nullptr);
-    platform::wglDeleteContext(BasicWGL::ContextHandle);
-    BasicWGL::ContextHandle = nullptr;
-}
-
 // What start-up leaves that a drawing routine can see, viewport aside.
 std::vector<double> StateAfterStartUp()
 {
@@ -49,11 +41,10 @@ std::vector<double> StateAfterStartUp()
 class Remaster : public ::testing::Test {
 protected:
     // The other tests draw into the show's own 640 x 480 x 16 screen.
-    void TearDown() override { DropContext(), platform::InitVideo(Settings()); }
+    void TearDown() override { gltest::DropContext(), platform::InitVideo(Settings()); }
     void StartUp(const platform::VideoSettings& settings)
     {
-        gltest::FreshContext();
-        DropContext();
+        gltest::DropContext();
         platform::InitVideo(settings);
         ShowOptions options;
         options.noMusic = true, options.video = settings;
@@ -87,7 +78,7 @@ TEST_F(Remaster, TooManySamplesIsARunTimeErrorThatSaysWhich)
 {
     gltest::FreshContext();
     const GLint maxSamples = gltest::Integer(GL_MAX_SAMPLES);
-    DropContext();
+    gltest::DropContext();
     platform::InitVideo(Settings(640, 480, 16, 16, maxSamples * 2));
     BasicWGL::ContextHandle = platform::wglCreateContext(platform::GetDC());
     ASSERT_NE(BasicWGL::ContextHandle, nullptr);

@@ -18,11 +18,7 @@ class StartUp : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gltest::FreshContext();
-        // Start-up makes its own context, as the program does.
-        platform::wglMakeCurrent(nullptr, nullptr);
-        platform::wglDeleteContext(BasicWGL::ContextHandle);
-        BasicWGL::ContextHandle = nullptr;
+        gltest::DropContext();   // start-up makes its own context, as the program does
         ShowOptions options;
         options.noMusic = true;
         options.seed = 1;
@@ -126,10 +122,7 @@ TEST_F(StartUp, PlacesTheCameraAndOpensTheShow)
 
 TEST(Shutdown, ReleasesTheContextThenClosesTheSoundLibrary)
 {
-    gltest::FreshContext();
-    platform::wglMakeCurrent(nullptr, nullptr);
-    platform::wglDeleteContext(BasicWGL::ContextHandle);
-    BasicWGL::ContextHandle = nullptr;
+    gltest::DropContext();
     ShowOptions options;
     options.seed = 1;
     options.frames = 3;

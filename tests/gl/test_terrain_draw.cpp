@@ -24,10 +24,7 @@ protected:
     // The real start-up (pre-fill, build, scale) on grids filled with marks.
     void SetUp() override
     {
-        gltest::FreshContext();
-        platform::wglMakeCurrent(nullptr, nullptr);
-        platform::wglDeleteContext(BasicWGL::ContextHandle);
-        BasicWGL::ContextHandle = nullptr;
+        gltest::DropContext();
         TerrainHeight.Fill(1);
         TerrainColour.Fill({0.5, 0.5, 0.5});
         ShowOptions options;

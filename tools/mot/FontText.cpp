@@ -30,6 +30,31 @@ struct FontFace {
     FontFace& operator=(const FontFace&) = delete;
 };
 
+// Walks the glyphs of a line, kerning included: loads each with the given
+// flags and hands its slot to visit with the pen position. Returns the pen
+// after the last glyph.
+template <typename Visit>
+int LayOut(FT_Face face, const std::string& text, int tracking, FT_Int32 loadFlags, Visit visit)
+{
+    const bool kerning = FT_HAS_KERNING(face);
+    int pen = 0;
+    FT_UInt previous = 0;
+    for (char c : text) {
+        const FT_UInt glyph = FT_Get_Char_Index(face, static_cast<unsigned char>(c));
+        if (kerning && previous != 0) {
+            FT_Vector delta;
+            FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &delta);
+            pen += static_cast<int>(delta.x >> 6);
+        }
+        if (FT_Load_Glyph(face, glyph, loadFlags) != 0)
+            continue;
+        visit(pen, face->glyph);
+        pen += static_cast<int>(face->glyph->advance.x >> 6) + tracking;
+        previous = glyph;
+    }
+    return pen;
+}
+
 } // namespace
 
 TextBitmap RenderLine(const std::string& fontPath, int pixelHeight, const std::string& text,
@@ -40,24 +65,10 @@ TextBitmap RenderLine(const std::string& fontPath, int pixelHeight, const std::s
     const int descender = static_cast<int>(-(face->size->metrics.descender >> 6));
 
     // First pass: the pen advance, with kerning, gives the width.
-    const bool kerning = FT_HAS_KERNING(face);
-    int pen = 0;
     int right = 0;
-    FT_UInt previous = 0;
-    for (char c : text) {
-        const FT_UInt glyph = FT_Get_Char_Index(face, static_cast<unsigned char>(c));
-        if (kerning && previous != 0) {
-            FT_Vector delta;
-            FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &delta);
-            pen += static_cast<int>(delta.x >> 6);
-        }
-        if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) != 0)
-            continue;
-        right = std::max(right, pen + static_cast<int>((face->glyph->metrics.horiBearingX +
-                                                        face->glyph->metrics.width) >> 6) + 1);
-        pen += static_cast<int>(face->glyph->advance.x >> 6) + tracking;
-        previous = glyph;
-    }
+    const int pen = LayOut(face, text, tracking, FT_LOAD_DEFAULT, [&](int x, FT_GlyphSlot slot) {
+        right = std::max(right, x + static_cast<int>((slot->metrics.horiBearingX + slot->metrics.width) >> 6) + 1);
+    });
 
     TextBitmap out;
     out.width = std::max(1, std::max(right, pen - tracking));
@@ -65,34 +76,21 @@ TextBitmap RenderLine(const std::string& fontPath, int pixelHeight, const std::s
     out.baseline = ascender;
     out.coverage.assign(static_cast<std::size_t>(out.width) * out.height, 0);
 
-    pen = 0;
-    previous = 0;
-    for (char c : text) {
-        const FT_UInt glyph = FT_Get_Char_Index(face, static_cast<unsigned char>(c));
-        if (kerning && previous != 0) {
-            FT_Vector delta;
-            FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &delta);
-            pen += static_cast<int>(delta.x >> 6);
-        }
-        if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER) != 0)
-            continue;
-        const FT_GlyphSlot slot = face->glyph;
+    LayOut(face, text, tracking, FT_LOAD_RENDER, [&out](int x0, FT_GlyphSlot slot) {
         const FT_Bitmap& bitmap = slot->bitmap;
         for (unsigned row = 0; row < bitmap.rows; ++row) {
             const int y = out.baseline - slot->bitmap_top + static_cast<int>(row);
             if (y < 0 || y >= out.height)
                 continue;
             for (unsigned col = 0; col < bitmap.width; ++col) {
-                const int x = pen + slot->bitmap_left + static_cast<int>(col);
+                const int x = x0 + slot->bitmap_left + static_cast<int>(col);
                 if (x < 0 || x >= out.width)
                     continue;
                 std::uint8_t& cell = out.coverage[static_cast<std::size_t>(y) * out.width + x];
                 cell = std::max(cell, bitmap.buffer[row * bitmap.pitch + col]);
             }
         }
-        pen += static_cast<int>(slot->advance.x >> 6) + tracking;
-        previous = glyph;
-    }
+    });
     return out;
 }
 

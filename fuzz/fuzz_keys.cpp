@@ -18,8 +18,8 @@ using namespace BasicGL;
 
 [[noreturn]] void Fail(const char* what, int key, int shift)
 {
-    std::fprintf(stderr, "fuzz_keys: %s after key %d with shift %d: x %g y %g z %g yaw %g pitch %g\n", what, key,
-                 shift, CamX, CamY, CamZ, CamYaw, CamPitch);
+    std::fprintf(stderr, "fuzz_keys: %s after key %d with shift %d: x %g y %g z %g yaw %g pitch %g\n", what, key, shift,
+                 CamX, CamY, CamZ, CamYaw, CamPitch);
     std::abort();
 }
 
@@ -32,12 +32,12 @@ std::int64_t Take(const std::uint8_t*& data, std::size_t& size, int n)
         if (size > 0) ++data, --size;
         value |= byte << (8 * i);
     }
-    return static_cast<std::int64_t>(value << (64 - 8 * n)) >> (64 - 8 * n);   // sign-extended
+    return static_cast<std::int64_t>(value << (64 - 8 * n)) >> (64 - 8 * n); // sign-extended
 }
 
-constexpr std::int16_t ShowKeys[] = {platform::VK_ESCAPE, platform::VK_E,    platform::VK_R,     platform::VK_UP,
-                                     platform::VK_DOWN,   platform::VK_LEFT, platform::VK_RIGHT, platform::VK_PRIOR,
-                                     platform::VK_NEXT};
+constexpr std::int16_t ShowKeys[] = {platform::VK_ESCAPE, platform::VK_E,     platform::VK_R,
+                                     platform::VK_UP,     platform::VK_DOWN,  platform::VK_LEFT,
+                                     platform::VK_RIGHT,  platform::VK_PRIOR, platform::VK_NEXT};
 
 bool HasRow(std::int16_t key)
 {

@@ -51,8 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     const int fd = MemoryFile();
-    if (fd < 0 || ftruncate(fd, 0) != 0 ||
-        (size > 0 && pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)))
+    if (fd < 0 || ftruncate(fd, 0) != 0 || (size > 0 && pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)))
         Fail("cannot write the in-memory file");
 
     try {

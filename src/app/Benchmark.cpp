@@ -25,7 +25,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // How long the process ran before our image's static initialisers (exec,
 // the dynamic loader, the libraries' own start-up), from the kernel's start
@@ -58,9 +61,9 @@ constexpr std::array<const char*, 4> Phases = {"titles", "orbit", "interlude", "
 
 // Timestamps of start-up and of every presented frame.
 struct Recorder {
-    std::vector<std::pair<std::string, Clock::time_point>> marks;   // start-up steps, in order
+    std::vector<std::pair<std::string, Clock::time_point>> marks; // start-up steps, in order
     Clock::time_point lastFrame;
-    std::map<std::string, std::vector<double>> frameMs;             // by phase
+    std::map<std::string, std::vector<double>> frameMs; // by phase
     std::vector<double> allMs;
     Clock::time_point firstFrame;
     Clock::time_point showEnd;

@@ -127,13 +127,24 @@ void Capture::Prepare()
 std::vector<std::string> Capture::EncoderArguments(bool withMusic) const
 {
     const std::string extension = Lower(target_.extension().string());
-    std::vector<std::string> args{"-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-                                  "-f", "rawvideo", "-pix_fmt", "rgb24",
-                                  "-video_size", std::to_string(settings_.width) + "x" + std::to_string(settings_.height),
-                                  "-framerate", std::to_string(settings_.fps), "-i", "-"};
+    std::vector<std::string> args{"-hide_banner",
+                                  "-loglevel",
+                                  "error",
+                                  "-nostdin",
+                                  "-y",
+                                  "-f",
+                                  "rawvideo",
+                                  "-pix_fmt",
+                                  "rgb24",
+                                  "-video_size",
+                                  std::to_string(settings_.width) + "x" + std::to_string(settings_.height),
+                                  "-framerate",
+                                  std::to_string(settings_.fps),
+                                  "-i",
+                                  "-"};
     if (extension == ".webm")
-        args.insert(args.end(), {"-c:v", "libvpx-vp9", "-crf", "30", "-b:v", "0", "-deadline", "realtime",
-                                 "-cpu-used", "8", "-row-mt", "1"});
+        args.insert(args.end(), {"-c:v", "libvpx-vp9", "-crf", "30", "-b:v", "0", "-deadline", "realtime", "-cpu-used",
+                                 "8", "-row-mt", "1"});
     else
         args.insert(args.end(), {"-c:v", "libx264", "-preset", "fast", "-crf", "18"});
     args.insert(args.end(), {"-pix_fmt", "yuv420p"});
@@ -197,11 +208,11 @@ void Capture::WriteWav(const fs::path& path, int frames)
     PutLittleEndian(out, 36 + bytes, 4);
     out.write("WAVEfmt ", 8);
     PutLittleEndian(out, 16, 4);
-    PutLittleEndian(out, 1, 2);                                   // PCM
-    PutLittleEndian(out, 2, 2);                                   // stereo
+    PutLittleEndian(out, 1, 2); // PCM
+    PutLittleEndian(out, 2, 2); // stereo
     PutLittleEndian(out, platform::MusicSampleRate, 4);
-    PutLittleEndian(out, platform::MusicSampleRate * 4, 4);       // bytes a second
-    PutLittleEndian(out, 4, 2);                                   // bytes a sample frame
+    PutLittleEndian(out, platform::MusicSampleRate * 4, 4); // bytes a second
+    PutLittleEndian(out, 4, 2);                             // bytes a sample frame
     PutLittleEndian(out, 16, 2);
     out.write("data", 4);
     PutLittleEndian(out, bytes, 4);
@@ -236,9 +247,10 @@ void Capture::FinishVideo(int frames)
     if (settings_.music) {
         WriteWav(wavTemp_, frames);
         const std::string extension = Lower(target_.extension().string());
-        std::vector<std::string> args{"-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-                                      "-i", videoTemp_.string(), "-i", wavTemp_.string(),
-                                      "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
+        std::vector<std::string> args{
+            "-hide_banner", "-loglevel",       "error", "-nostdin", "-y",   "-i",  videoTemp_.string(),
+            "-i",           wavTemp_.string(), "-map",  "0:v",      "-map", "1:a", "-c:v",
+            "copy"};
         if (extension == ".webm")
             args.insert(args.end(), {"-c:a", "libopus", "-b:a", "160k"});
         else if (extension == ".mkv")
@@ -265,7 +277,8 @@ void Capture::FinishFolder(int frames)
     // With --force, frames of an older, longer capture would outlive this one.
     for (const auto& entry : fs::directory_iterator(target_, ec)) {
         const std::string name = entry.path().filename().string();
-        if ((IsFrameFileName(name) && std::stoi(name.substr(6, 6)) > frames) || (name == "music.wav" && !settings_.music))
+        if ((IsFrameFileName(name) && std::stoi(name.substr(6, 6)) > frames) ||
+            (name == "music.wav" && !settings_.music))
             fs::remove(entry.path(), ec);
     }
     for (const auto& entry : fs::directory_iterator(folderTemp_, ec)) {
@@ -296,7 +309,7 @@ void Capture::RemoveTemporaries() noexcept
     for (const fs::path& path : {videoTemp_, finalTemp_, wavTemp_})
         if (!path.empty()) fs::remove(path, ec);
     if (!folderTemp_.empty()) fs::remove_all(folderTemp_, ec);
-    if (madeFolder_ && !done_) fs::remove(target_, ec);   // only while still empty
+    if (madeFolder_ && !done_) fs::remove(target_, ec); // only while still empty
     started_ = false;
 }
 

@@ -71,14 +71,14 @@ private:
     int volume_;
     int plannedFrames_;
     std::filesystem::path target_;
-    std::filesystem::path videoTemp_;     // the encoder's output (the picture only when muxing follows)
-    std::filesystem::path finalTemp_;     // the complete file, renamed to the target last
+    std::filesystem::path videoTemp_; // the encoder's output (the picture only when muxing follows)
+    std::filesystem::path finalTemp_; // the complete file, renamed to the target last
     std::filesystem::path wavTemp_;
-    std::filesystem::path folderTemp_;    // folder captures: frames and music.wav until the end
+    std::filesystem::path folderTemp_; // folder captures: frames and music.wav until the end
     std::string ffmpeg_;
     platform::ChildProgram encoder_;
     bool started_ = false;
-    bool madeFolder_ = false;         // folder captures: the folder is ours to remove again
+    bool madeFolder_ = false; // folder captures: the folder is ours to remove again
     bool done_ = false;
     bool progress_ = false;
     std::vector<std::uint8_t> screen_, scaled_;

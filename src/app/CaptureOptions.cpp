@@ -31,9 +31,10 @@ void ApplyCaptureOptions(const CaptureRequest& request, ShowOptions& options)
     if (!request.size.empty()) {
         int w = 0, h = 0;
         char x = 0, extra = 0;
-        if (std::sscanf(request.size.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X') ||
-            w < 2 || h < 2 || w > 7680 || h > 4320)
-            throw CLI::ValidationError("--capture-size", "expected WxH from 2x2 to 7680x4320, got '" + request.size + "'");
+        if (std::sscanf(request.size.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X') || w < 2 ||
+            h < 2 || w > 7680 || h > 4320)
+            throw CLI::ValidationError("--capture-size",
+                                       "expected WxH from 2x2 to 7680x4320, got '" + request.size + "'");
         if (kind == CaptureKind::Video && (w % 2 != 0 || h % 2 != 0))
             throw CLI::ValidationError("--capture-size", "a video needs even sizes, got '" + request.size + "'");
         capture.width = w;

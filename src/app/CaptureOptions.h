@@ -10,7 +10,7 @@
 struct CaptureRequest {
     std::string path;
     int fps = 60;
-    std::string size;        // "WxH" or empty (640x480)
+    std::string size; // "WxH" or empty (640x480)
     bool force = false;
 };
 

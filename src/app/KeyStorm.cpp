@@ -11,8 +11,8 @@ std::function<void(int, const char*)> MakeKeyStorm(std::uint32_t seed)
     // Show keys weighted by repetition, plus keys the handler must ignore.
     // Enter and F12 are left out: with Alt they belong to the port.
     static constexpr std::array<const char*, 14> Keys = {
-        "Left", "Right", "Left", "Right", "Up", "Down", "PageUp", "PageDown", "PageUp", "PageDown",
-        "E", "R", "Space", "A",
+        "Left",     "Right",  "Left",     "Right", "Up", "Down",  "PageUp",
+        "PageDown", "PageUp", "PageDown", "E",     "R",  "Space", "A",
     };
     auto random = std::make_shared<std::mt19937>(seed);
     return [random](int, const char*) {

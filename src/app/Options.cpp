@@ -85,12 +85,10 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
     RenderRequest render;
     CaptureRequest capture;
 
-    app.add_flag("--headless", options.video.headless,
-                 "Run without a display (off-screen rendering); implies --fps 0");
-    auto* windowOption = app.add_option("--window", window, "Play in a resizable window of WxH (default 1280x960)")
-                             ->expected(0, 1);
-    app.add_option("--display", options.video.display, "Monitor to play on (0 is the first)")
-        ->check(CLI::Range(0, 63));
+    app.add_flag("--headless", options.video.headless, "Run without a display (off-screen rendering); implies --fps 0");
+    auto* windowOption =
+        app.add_option("--window", window, "Play in a resizable window of WxH (default 1280x960)")->expected(0, 1);
+    app.add_option("--display", options.video.display, "Monitor to play on (0 is the first)")->check(CLI::Range(0, 63));
     app.add_option("--scale", scale, "Scaling filter: linear, nearest or integer")
         ->check(CLI::IsMember({"linear", "nearest", "integer"}));
     app.add_flag("--mode-switch", options.video.modeSwitch,
@@ -102,7 +100,8 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
     app.add_option("--data", options.dataFolder, "Read the images and music from DIR instead of the program folder")
         ->check(CLI::ExistingDirectory);
     app.add_option("--state-log", options.stateLogPath, "Write the camera and show state of every frame to a CSV file");
-    app.add_option("--snapshot", snapshots, "Save presented frame N as a PNG at the render size (N=FILE.png, repeatable)");
+    app.add_option("--snapshot", snapshots,
+                   "Save presented frame N as a PNG at the render size (N=FILE.png, repeatable)");
     AddRenderOptions(app, render);
     AddCaptureOptions(app, capture);
     app.add_option("--key", keys, "Press KEY before the events of frame FRAME (FRAME:KEY, e.g. 10:Shift+Left)");
@@ -143,7 +142,7 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
                            : scale == "integer" ? platform::ScaleFilter::Integer
                                                 : platform::ScaleFilter::Linear;
     options.video.fps = fps >= 0 ? fps : (options.video.headless ? 0 : 60);
-    if (!options.capture.path.empty()) options.video.fps = 0;   // one video frame per show frame, unpaced
+    if (!options.capture.path.empty()) options.video.fps = 0; // one video frame per show frame, unpaced
     if (options.benchmark) {
         options.video.headless = true;
         options.video.fps = 0;

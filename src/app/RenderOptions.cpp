@@ -31,8 +31,8 @@ void ParseRenderSize(const std::string& text, platform::VideoSettings& video)
                                    text + " is not 4:3 (width * 3 must equal height * 4): the show's view is fixed "
                                           "at 4:3; e.g. 800x600, 1024x768, 1280x960, 1600x1200, or native");
     if (w > MaxRenderSide || h > MaxRenderSide)
-        throw CLI::ValidationError("--render-size", text + " is too large: at most " + std::to_string(MaxRenderSide) +
-                                                        " pixels a side");
+        throw CLI::ValidationError("--render-size",
+                                   text + " is too large: at most " + std::to_string(MaxRenderSide) + " pixels a side");
     video.nativeSize = false;
     video.virtualWidth = w;
     video.virtualHeight = h;

@@ -10,10 +10,10 @@
 #include <string>
 
 struct RenderRequest {
-    std::string size;        // "WxH", "native" or empty (default)
-    int colourDepth = 0;     // 0: not given
+    std::string size;    // "WxH", "native" or empty (default)
+    int colourDepth = 0; // 0: not given
     int depthBits = 0;
-    int msaa = -1;           // -1: not given
+    int msaa = -1; // -1: not given
     bool remaster = false;
 };
 

@@ -35,18 +35,15 @@ struct TextureEntry {
 };
 
 constexpr TextureEntry TextureManifest[] = {
-    {"\\Tex0.MOT", 0, false},     {"\\Tex1.MOT", 1, false},     {"\\Tex2.MOT", 2, true},
-    {"\\Tex3.MOT", 3, false},     {"\\Tex4.MOT", 4, false},     {"\\Tex5.MOT", 5, false},
-    {"\\Text0.MOT", 10, true},    {"\\Text1.MOT", 11, true},    {"\\Text2.MOT", 12, true},
-    {"\\Tittle.MOT", 13, true},   {"\\Dist0.MOT", 14, true},    {"\\LightMap.MOT", 15, true},
-    {"\\CBTex0.MOT", 6, false},   {"\\CBTex1.MOT", 7, false},   {"\\CBTex2.MOT", 8, false},
-    {"\\CBTex3.MOT", 9, false},
+    {"\\Tex0.MOT", 0, false},   {"\\Tex1.MOT", 1, false},   {"\\Tex2.MOT", 2, true},    {"\\Tex3.MOT", 3, false},
+    {"\\Tex4.MOT", 4, false},   {"\\Tex5.MOT", 5, false},   {"\\Text0.MOT", 10, true},  {"\\Text1.MOT", 11, true},
+    {"\\Text2.MOT", 12, true},  {"\\Tittle.MOT", 13, true}, {"\\Dist0.MOT", 14, true},  {"\\LightMap.MOT", 15, true},
+    {"\\CBTex0.MOT", 6, false}, {"\\CBTex1.MOT", 7, false}, {"\\CBTex2.MOT", 8, false}, {"\\CBTex3.MOT", 9, false},
 };
 
 void CheckDisplay(const char* operation, platform::HRESULT result)
 {
-    if (result != platform::DD_OK)
-        throw Runtime::RuntimeError(platform::DisplayErrorText(operation, result));
+    if (result != platform::DD_OK) throw Runtime::RuntimeError(platform::DisplayErrorText(operation, result));
 }
 
 void AppendNumber(std::string& line, double value)

@@ -12,8 +12,8 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <vector>
 #include <string>
+#include <vector>
 
 // Before start-up touches anything: "" when the sixteen images are all in
 // folder; otherwise one message naming every one that is missing, and the
@@ -61,12 +61,12 @@ public:
     std::int16_t TurnCount = 0;
 
     // Values the routines keep from one call to the next.
-    std::int16_t FinalStep = 0;          // frame loop, final phase
-    double SkyScroll = 0;                // DrawSky
-    std::int16_t TitleFrame = 0;         // DrawTittles
-    std::int32_t LightAngle1 = 0;        // SetLights
+    std::int16_t FinalStep = 0;   // frame loop, final phase
+    double SkyScroll = 0;         // DrawSky
+    std::int16_t TitleFrame = 0;  // DrawTittles
+    std::int32_t LightAngle1 = 0; // SetLights
     std::int16_t LightAngle2 = 0;
-    std::int16_t InterludeFrame = 0;     // DisplayTerrain
+    std::int16_t InterludeFrame = 0; // DisplayTerrain
     std::int16_t InterludeSpin = 0;
     std::int16_t InterludeDepth = 0;
     std::uint8_t InterludeReturn = 0;
@@ -84,10 +84,7 @@ public:
     // Called at the end of each start-up step ("context", "gl state",
     // "lists", "textures", "terrain and lights", "display", "music"), so a
     // benchmark can time them. Changes nothing of the show.
-    void SetStartupObserver(std::function<void(const char* step)> observer)
-    {
-        startupObserver_ = std::move(observer);
-    }
+    void SetStartupObserver(std::function<void(const char* step)> observer) { startupObserver_ = std::move(observer); }
 
 private:
     void OrbitStepOnce(std::int16_t& OrbitStep);
@@ -108,5 +105,5 @@ private:
     std::unique_ptr<std::ofstream> stateLog_;
     std::vector<std::function<void(int, const char*)>> frameObservers_;
     std::function<void(const char*)> startupObserver_;
-    platform::EventHandlers handlers_;   // built once: the pump runs every frame
+    platform::EventHandlers handlers_; // built once: the pump runs every frame
 };

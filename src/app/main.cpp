@@ -55,7 +55,8 @@ int main(int argc, char** argv)
         platform::SetMusicVolume(options.volume);
         glTemplate form(options);
         if (capture) form.AddFrameObserver([&capture](int frame, const char*) { capture->Frame(frame); });
-        if (options.keyStormSeed >= 0) form.AddFrameObserver(MakeKeyStorm(static_cast<std::uint32_t>(options.keyStormSeed)));
+        if (options.keyStormSeed >= 0)
+            form.AddFrameObserver(MakeKeyStorm(static_cast<std::uint32_t>(options.keyStormSeed)));
         form.Form_Load();
         platform::ShowWindow();
         form.Form_Paint();

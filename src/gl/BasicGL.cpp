@@ -55,8 +55,8 @@ void ResetBasicGL()
     CamX = CamY = CamZ = CamYaw = CamPitch = 0;
     TextureIds.Fill(0);
     DisplayDD = nullptr;
-    for (auto* light : {&Light0Diffuse, &Light0Position, &Light1Diffuse, &Light1Position, &Light2Diffuse,
-                        &Light2Position})
+    for (auto* light :
+         {&Light0Diffuse, &Light0Position, &Light1Diffuse, &Light1Position, &Light2Diffuse, &Light2Position})
         light->Fill(0);
 }
 

@@ -26,8 +26,7 @@ void SetupPixelFormat(platform::HDC hDC)
 
 void FatalError(const std::string& message)
 {
-    platform::MsgBox("Fatal Error: " + message, platform::vbCritical,
-                     "Fatal Error In " + platform::AppTitle());
+    platform::MsgBox("Fatal Error: " + message, platform::vbCritical, "Fatal Error In " + platform::AppTitle());
     throw FatalExit(message);
 }
 

@@ -9,8 +9,8 @@
 
 namespace image {
 
-void WritePng(const std::string& path, int width, int height, int channels,
-              const std::uint8_t* pixels) {
+void WritePng(const std::string& path, int width, int height, int channels, const std::uint8_t* pixels)
+{
     if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) || pixels == nullptr)
         throw std::runtime_error("cannot write " + path + ": bad image dimensions or channels");
     png_image png;
@@ -27,7 +27,8 @@ void WritePng(const std::string& path, int width, int height, int channels,
     }
 }
 
-Image ReadPng(const std::string& path) {
+Image ReadPng(const std::string& path)
+{
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;

@@ -10,14 +10,13 @@ namespace image {
 struct Image {
     int width = 0;
     int height = 0;
-    int channels = 0;                  // 3 (RGB) or 4 (RGBA)
-    std::vector<std::uint8_t> pixels;  // width * height * channels bytes, top row first
+    int channels = 0;                 // 3 (RGB) or 4 (RGBA)
+    std::vector<std::uint8_t> pixels; // width * height * channels bytes, top row first
 };
 
 // Writes an 8-bit RGB (channels 3) or RGBA (channels 4) PNG.
 // Throws std::runtime_error with the path on failure.
-void WritePng(const std::string& path, int width, int height, int channels,
-              const std::uint8_t* pixels);
+void WritePng(const std::string& path, int width, int height, int channels, const std::uint8_t* pixels);
 
 // Reads any PNG as 8-bit RGB (no alpha in the file) or RGBA (alpha or
 // transparency in the file). Throws std::runtime_error with the path on failure.

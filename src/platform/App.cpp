@@ -26,8 +26,7 @@ std::string WithoutTrailingSeparator(std::string folder)
 
 bool SameIgnoringCase(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
                return std::tolower(x) == std::tolower(y);
            });
 }
@@ -66,7 +65,10 @@ std::string ResourcePath(const std::string& folder, const std::string& literal)
     return exact;
 }
 
-std::string AppTitle() { return CurrentVideo().settings.appName; }
+std::string AppTitle()
+{
+    return CurrentVideo().settings.appName;
+}
 
 void MsgBox(const std::string& prompt, int style, const std::string& title)
 {

@@ -47,15 +47,17 @@ HRESULT QueryDirectDraw2(DirectDrawObject* object, DirectDrawObject** interface2
 
 void Release(DirectDrawObject*) {}
 
-void* WindowHandle() { return CurrentVideo().window; }
+void* WindowHandle()
+{
+    return CurrentVideo().window;
+}
 
 HRESULT SetCooperativeLevel(DirectDrawObject* object, void* window, std::uint32_t flags)
 {
     VideoState& video = CurrentVideo();
     if (object != &theDisplay || window == nullptr || window != video.window)
         return Fail(DDERR_INVALIDPARAMS, "no window to take the screen");
-    const bool exclusive = (flags & (DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE)) ==
-                           (DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE);
+    const bool exclusive = (flags & (DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE)) == (DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE);
     if (!exclusive || video.settings.headless || video.settings.windowed) return DD_OK;
     const Uint32 mode = video.settings.modeSwitch ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (SDL_SetWindowFullscreen(video.window, mode) != 0) return Fail(DDERR_GENERIC, SDL_GetError());

@@ -21,8 +21,8 @@ HRESULT DirectDrawCreate(void* driverGuid, DirectDrawObject** object, void* oute
 HRESULT QueryDirectDraw2(DirectDrawObject* object, DirectDrawObject** interface2);
 void Release(DirectDrawObject* object);
 HRESULT SetCooperativeLevel(DirectDrawObject* object, void* window, std::uint32_t flags);
-HRESULT SetDisplayMode(DirectDrawObject* object, int width, int height, int bitsPerPixel,
-                       int refreshRate, std::uint32_t flags);
+HRESULT SetDisplayMode(DirectDrawObject* object, int width, int height, int bitsPerPixel, int refreshRate,
+                       std::uint32_t flags);
 // The window handle to hand to SetCooperativeLevel.
 void* WindowHandle();
 

@@ -13,22 +13,38 @@ namespace {
 std::int16_t VirtualKeyCode(SDL_Keycode key)
 {
     switch (key) {
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_RETURN: return 13;
-    case SDLK_SPACE: return 32;
-    case SDLK_TAB: return 9;
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_HOME: return 36;
-    case SDLK_END: return 35;
-    case SDLK_INSERT: return 45;
-    case SDLK_DELETE: return 46;
-    default: break;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_PAGEUP:
+        return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+        return VK_NEXT;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_RETURN:
+        return 13;
+    case SDLK_SPACE:
+        return 32;
+    case SDLK_TAB:
+        return 9;
+    case SDLK_BACKSPACE:
+        return 8;
+    case SDLK_HOME:
+        return 36;
+    case SDLK_END:
+        return 35;
+    case SDLK_INSERT:
+        return 45;
+    case SDLK_DELETE:
+        return 46;
+    default:
+        break;
     }
     if (key >= SDLK_a && key <= SDLK_z) return static_cast<std::int16_t>('A' + (key - SDLK_a));
     if (key >= SDLK_0 && key <= SDLK_9) return static_cast<std::int16_t>('0' + (key - SDLK_0));

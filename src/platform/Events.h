@@ -9,8 +9,8 @@ namespace platform {
 
 // Virtual-key codes the show knows, and the modifier bits of a key-down.
 constexpr std::int16_t VK_ESCAPE = 27;
-constexpr std::int16_t VK_PRIOR = 33;   // Page Up
-constexpr std::int16_t VK_NEXT = 34;    // Page Down
+constexpr std::int16_t VK_PRIOR = 33; // Page Up
+constexpr std::int16_t VK_NEXT = 34;  // Page Down
 constexpr std::int16_t VK_LEFT = 37;
 constexpr std::int16_t VK_UP = 38;
 constexpr std::int16_t VK_RIGHT = 39;
@@ -23,8 +23,8 @@ constexpr std::int16_t AltMask = 4;
 
 struct EventHandlers {
     std::function<void(std::int16_t keyCode, std::int16_t shift)> keyDown;
-    std::function<void()> close;   // the user closed the window
-    std::function<void()> screenshot;   // F12
+    std::function<void()> close;      // the user closed the window
+    std::function<void()> screenshot; // F12
 };
 
 // Delivers all pending events (key-downs, auto-repeats included, one call

@@ -51,7 +51,7 @@ bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std:
         while (done < frames) {
             const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(4096, frames - done));
             const std::size_t got = module.read_interleaved_stereo(MusicSampleRate, wanted, block.data());
-            if (got == 0) break;   // nothing more to play: the rest stays silent
+            if (got == 0) break; // nothing more to play: the rest stays silent
             for (std::size_t i = 0; i < got * 2; ++i) samples[done * 2 + i] = ToSample(block[i] * gain);
             done += got;
         }

@@ -21,7 +21,10 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
-void OnInterrupt(int) { interrupted = 1; }
+void OnInterrupt(int)
+{
+    interrupted = 1;
+}
 
 int StatusOf(int status)
 {
@@ -81,7 +84,7 @@ std::string FindProgram(const std::string& name)
     for (;;) {
         const auto colon = rest.find(':');
         std::string folder(rest.substr(0, colon));
-        if (folder.empty()) folder.assign(1, '.');   // an empty entry means the current folder
+        if (folder.empty()) folder.assign(1, '.'); // an empty entry means the current folder
         const std::string candidate = folder + "/" + name;
         struct stat info {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
@@ -158,6 +161,9 @@ void CatchInterrupts()
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-bool InterruptRequested() { return interrupted != 0; }
+bool InterruptRequested()
+{
+    return interrupted != 0;
+}
 
 } // namespace platform

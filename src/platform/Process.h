@@ -15,7 +15,7 @@ std::string FindProgram(const std::string& name);
 // its own, so a Ctrl+C in the terminal reaches only us and we decide.
 struct ChildProgram {
     int pid = -1;
-    int input = -1;      // write end of the pipe, -1 once closed
+    int input = -1; // write end of the pipe, -1 once closed
 };
 
 // Starts path with args. Throws std::runtime_error when it cannot be started.

@@ -13,7 +13,10 @@ namespace platform {
 
 namespace {
 
-std::string SizeText(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
+std::string SizeText(int width, int height)
+{
+    return std::to_string(width) + "x" + std::to_string(height);
+}
 
 } // namespace
 

@@ -56,18 +56,18 @@ private:
 };
 
 struct LoadedModule {
-    NullStream log;                       // outlives the module that writes to it
+    NullStream log; // outlives the module that writes to it
     std::unique_ptr<openmpt::module> module;
 };
 
 struct SoundState {
-    bool audioInit = false;               // our SDL_InitSubSystem(SDL_INIT_AUDIO) succeeded
+    bool audioInit = false; // our SDL_InitSubSystem(SDL_INIT_AUDIO) succeeded
     SDL_AudioDeviceID device = 0;
     int deviceRate = SampleRate;
     std::map<std::int32_t, std::unique_ptr<LoadedModule>> modules;
     std::int32_t nextModule = 1;
     std::int32_t nextPlay = 1;
-    std::int32_t playHandle = 0;          // the play handle of the module now playing
+    std::int32_t playHandle = 0; // the play handle of the module now playing
     std::int32_t playModule = 0;
     // Read by the callback, written only under the device lock.
     openmpt::module* playing = nullptr;
@@ -144,9 +144,9 @@ void AudioCallback(void* userdata, Uint8* stream, int len)
     if (state.playing != nullptr) {
         try {
             while (done < frames) {
-                const std::size_t n = state.playing->read_interleaved_stereo(
-                    state.deviceRate, frames - done, out + done * Channels);
-                if (n == 0) break;   // a module played without looping has ended
+                const std::size_t n =
+                    state.playing->read_interleaved_stereo(state.deviceRate, frames - done, out + done * Channels);
+                if (n == 0) break; // a module played without looping has ended
                 done += n;
             }
         } catch (...) {
@@ -207,7 +207,7 @@ bool ReadFile(const char* path, std::vector<std::uint8_t>& data)
         data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
         return !file.bad();
     } catch (...) {
-        return false;   // a read error is one more module that is not there
+        return false; // a read error is one more module that is not there
     }
 }
 
@@ -281,7 +281,7 @@ MIDASmodule MIDASloadModule(const char* fileName)
     try {
         loaded->module = std::make_unique<openmpt::module>(data, loaded->log);
     } catch (...) {
-        return 0;   // garbage or a file cut short: no module, no message
+        return 0; // garbage or a file cut short: no module, no message
     }
     auto& state = State();
     const std::int32_t handle = state.nextModule++;

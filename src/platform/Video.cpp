@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <stdexcept>
+#include <string>
 
 namespace platform {
 
@@ -36,12 +36,10 @@ void LoadFramebufferFunctions(FramebufferFunctions& f)
     f.GenRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(load("glGenRenderbuffers"));
     f.DeleteRenderbuffers = reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(load("glDeleteRenderbuffers"));
     f.BindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(load("glBindRenderbuffer"));
-    f.RenderbufferStorageMultisample = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC>(
-        load("glRenderbufferStorageMultisample"));
-    f.FramebufferRenderbuffer =
-        reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(load("glFramebufferRenderbuffer"));
-    f.CheckFramebufferStatus =
-        reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(load("glCheckFramebufferStatus"));
+    f.RenderbufferStorageMultisample =
+        reinterpret_cast<PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC>(load("glRenderbufferStorageMultisample"));
+    f.FramebufferRenderbuffer = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(load("glFramebufferRenderbuffer"));
+    f.CheckFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(load("glCheckFramebufferStatus"));
     f.BlitFramebuffer = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(load("glBlitFramebuffer"));
 }
 
@@ -52,8 +50,14 @@ bool FramebufferFunctionsComplete(const FramebufferFunctions& f)
            f.FramebufferRenderbuffer && f.CheckFramebufferStatus && f.BlitFramebuffer;
 }
 
-GLenum ColourFormat(int bits) { return bits >= 24 ? GL_RGBA8 : GL_RGB565; }
-GLenum DepthFormat(int bits) { return bits >= 24 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16; }
+GLenum ColourFormat(int bits)
+{
+    return bits >= 24 ? GL_RGBA8 : GL_RGB565;
+}
+GLenum DepthFormat(int bits)
+{
+    return bits >= 24 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
+}
 
 GLuint NewRenderbuffer(const FramebufferFunctions& f, int samples, GLenum format, int w, int h)
 {
@@ -94,8 +98,7 @@ void CreateVirtualScreen(VirtualScreen& s)
         f.GenFramebuffers(1, &s.resolveFbo);
         f.BindFramebuffer(GL_FRAMEBUFFER, s.resolveFbo);
         s.resolveColour = NewRenderbuffer(f, 0, ColourFormat(video.settings.colourBits), w, h);
-        f.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                  s.resolveColour);
+        f.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, s.resolveColour);
         complete = f.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     }
     if (!complete) {
@@ -105,9 +108,8 @@ void CreateVirtualScreen(VirtualScreen& s)
         f.DeleteFramebuffers(2, fbos);
         f.DeleteRenderbuffers(3, rbs);
         throw Runtime::RuntimeError("The graphics driver cannot give a " + std::to_string(w) + " x " +
-                                    std::to_string(h) + " screen with " +
-                                    std::to_string(video.settings.colourBits) + "-bit colour, " +
-                                    std::to_string(video.settings.depthBits) + "-bit depth and " +
+                                    std::to_string(h) + " screen with " + std::to_string(video.settings.colourBits) +
+                                    "-bit colour, " + std::to_string(video.settings.depthBits) + "-bit depth and " +
                                     std::to_string(samples) + " samples");
     }
     s.width = w;
@@ -135,8 +137,7 @@ GLuint ResolvedFramebuffer(VirtualScreen& s)
     if (s.resolveFbo == 0) return s.drawFbo;
     s.fn.BindFramebuffer(GL_READ_FRAMEBUFFER, s.drawFbo);
     s.fn.BindFramebuffer(GL_DRAW_FRAMEBUFFER, s.resolveFbo);
-    s.fn.BlitFramebuffer(0, 0, s.width, s.height, 0, 0, s.width, s.height, GL_COLOR_BUFFER_BIT,
-                         GL_NEAREST);
+    s.fn.BlitFramebuffer(0, 0, s.width, s.height, 0, 0, s.width, s.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     return s.resolveFbo;
 }
 
@@ -161,7 +162,10 @@ void PaceFrame()
 
 } // namespace
 
-VideoState& CurrentVideo() { return video; }
+VideoState& CurrentVideo()
+{
+    return video;
+}
 
 VirtualScreen* CurrentVirtualScreen()
 {
@@ -191,7 +195,10 @@ void InitVideo(const VideoSettings& settings)
     video.initialised = true;
 }
 
-HDC GetDC() { return &theDeviceContext; }
+HDC GetDC()
+{
+    return &theDeviceContext;
+}
 
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request)
 {
@@ -228,8 +235,7 @@ int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request)
         flags |= SDL_WINDOW_RESIZABLE;
         w = video.settings.windowWidth;
         h = video.settings.windowHeight;
-    } else if (!video.settings.headless && !video.settings.modeSwitch &&
-               SDL_GetDisplayBounds(display, &bounds) == 0) {
+    } else if (!video.settings.headless && !video.settings.modeSwitch && SDL_GetDisplayBounds(display, &bounds) == 0) {
         // Covers the desktop from the start: without a window manager, full
         // screen asked for later would leave a small window in the middle.
         flags |= SDL_WINDOW_BORDERLESS;
@@ -323,8 +329,8 @@ int SwapBuffers(HDC dc)
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         const GLenum filter = video.settings.filter == ScaleFilter::Linear ? GL_LINEAR : GL_NEAREST;
-        s->fn.BlitFramebuffer(0, 0, s->width, s->height, box.x, box.y, box.x + box.width,
-                              box.y + box.height, GL_COLOR_BUFFER_BIT, filter);
+        s->fn.BlitFramebuffer(0, 0, s->width, s->height, box.x, box.y, box.x + box.width, box.y + box.height,
+                              GL_COLOR_BUFFER_BIT, filter);
         SDL_GL_SwapWindow(video.window);
 
         s->fn.BindFramebuffer(GL_FRAMEBUFFER, s->drawFbo);
@@ -412,6 +418,9 @@ void ShutdownVideo()
     video.initialised = false;
 }
 
-bool HasWindow() { return video.window != nullptr && !video.settings.headless; }
+bool HasWindow()
+{
+    return video.window != nullptr && !video.settings.headless;
+}
 
 } // namespace platform

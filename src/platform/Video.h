@@ -57,28 +57,28 @@ constexpr std::uint32_t PFD_SUPPORT_OPENGL = 0x20;
 constexpr std::uint8_t PFD_TYPE_RGBA = 0;
 constexpr std::uint8_t PFD_MAIN_PLANE = 0;
 
-struct DeviceContext;          // the window's drawing surface
-struct RenderingContext;       // an OpenGL context
+struct DeviceContext;    // the window's drawing surface
+struct RenderingContext; // an OpenGL context
 using HDC = DeviceContext*;
 using HGLRC = RenderingContext*;
 
 enum class ScaleFilter { Linear, Nearest, Integer };
 
 struct VideoSettings {
-    bool headless = false;      // SDL's offscreen driver: no window, no display needed
-    bool windowed = false;      // a resizable window instead of covering the desktop
+    bool headless = false; // SDL's offscreen driver: no window, no display needed
+    bool windowed = false; // a resizable window instead of covering the desktop
     int windowWidth = 1280;
     int windowHeight = 960;
-    int display = 0;            // monitor index
-    bool modeSwitch = false;    // really switch the monitor to 640 x 480 x 16
+    int display = 0;         // monitor index
+    bool modeSwitch = false; // really switch the monitor to 640 x 480 x 16
     ScaleFilter filter = ScaleFilter::Linear;
-    int fps = 60;               // 0: present as fast as the drawing allows
-    int virtualWidth = 640;     // the virtual screen the show draws into
+    int fps = 60;           // 0: present as fast as the drawing allows
+    int virtualWidth = 640; // the virtual screen the show draws into
     int virtualHeight = 480;
-    bool nativeSize = false;    // virtual screen: the largest 4:3 area of the window's drawable
-    int colourBits = 16;        // 16: RGB565; 32: RGBA8
-    int depthBits = 16;         // 16 or 24
-    int msaa = 0;               // samples per pixel; 0: none
+    bool nativeSize = false; // virtual screen: the largest 4:3 area of the window's drawable
+    int colourBits = 16;     // 16: RGB565; 32: RGBA8
+    int depthBits = 16;      // 16 or 24
+    int msaa = 0;            // samples per pixel; 0: none
     std::string appName = "citadel";
 };
 

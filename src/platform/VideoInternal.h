@@ -29,7 +29,7 @@ struct VirtualScreen {
     GLuint drawFbo = 0;
     GLuint colour = 0;
     GLuint depth = 0;
-    GLuint resolveFbo = 0;       // multisampled screens resolve into this one
+    GLuint resolveFbo = 0; // multisampled screens resolve into this one
     GLuint resolveColour = 0;
     FramebufferFunctions fn;
 };

@@ -24,14 +24,14 @@ struct CameraPlacement {
 // Where the camera goes after the interlude that follows orbit TurnCount.
 constexpr CameraPlacement PlacementByTurn[] = {
     //  CamX   CamY  CamZ  CamPitch
-    {   50, -240,   50, -80 },  // 1
-    {  100,    0,   50,  45 },  // 2
-    {  100, -200,  400, -20 },  // 3
-    { -100,  -20,  100,  65 },  // 4
-    { -100, -200, -100, -90 },  // 5
-    {  100,    0,   50,  90 },  // 6
+    {50, -240, 50, -80},     // 1
+    {100, 0, 50, 45},        // 2
+    {100, -200, 400, -20},   // 3
+    {-100, -20, 100, 65},    // 4
+    {-100, -200, -100, -90}, // 5
+    {100, 0, 50, 90},        // 6
 };
-constexpr CameraPlacement PlacementOtherwise = {0, -80, 0, -70};  // 7, or anything else
+constexpr CameraPlacement PlacementOtherwise = {0, -80, 0, -70}; // 7, or anything else
 
 // Replaces the projection matrix with a frustum; the modelview matrix is
 // pushed around the switch and comes back current and unchanged.

@@ -22,11 +22,11 @@ void glTemplate::InitLighting()
 {
     using namespace BasicGL;
 
-    SetFour(Light0Diffuse, 0, 1, 0, 1);     // green
+    SetFour(Light0Diffuse, 0, 1, 0, 1); // green
     SetFour(Light0Position, 140, 0, 40, 1);
-    SetFour(Light1Diffuse, 1, 0, 0, 1);     // red
-    SetFour(Light1Position, 0, 0, 0, -1);   // the origin of its own frame
-    SetFour(Light2Diffuse, 0, 0, 1, 1);     // blue
+    SetFour(Light1Diffuse, 1, 0, 0, 1);   // red
+    SetFour(Light1Position, 0, 0, 0, -1); // the origin of its own frame
+    SetFour(Light2Diffuse, 0, 0, 1, 1);   // blue
     SetFour(Light2Position, -100, 0, -50, 1);
 
     glLightfv(GL_LIGHT0, GL_DIFFUSE, Light0Diffuse.data());

@@ -116,8 +116,7 @@ void BuildSky()
 // colour the towers and the cathedral are drawn in.
 void BuildSkyTile(int bright)
 {
-    static constexpr Corner P[4] = {
-        {500, 400, 500}, {-500, 400, 500}, {-500, 400, -500}, {500, 400, -500}};
+    static constexpr Corner P[4] = {{500, 400, 500}, {-500, 400, 500}, {-500, 400, -500}, {500, 400, -500}};
     glBegin(GL_QUADS);
     for (int i = 0; i < 4; ++i) {
         if (i == bright)

@@ -41,8 +41,7 @@ void PutFloatLittleEndian(std::uint8_t* b, float value)
 
 bool IsValidSize(float size)
 {
-    return std::isfinite(size) && size >= 1 && size <= static_cast<float>(MaxImageSize) &&
-           size == std::nearbyint(size);
+    return std::isfinite(size) && size >= 1 && size <= static_cast<float>(MaxImageSize) && size == std::nearbyint(size);
 }
 
 std::string SizeText(float size)
@@ -54,7 +53,10 @@ std::string SizeText(float size)
 
 // The width or height as an integer: the highest index (size - 1), rounded
 // half to even, plus one.
-int PixelCount(float size) { return Runtime::CLng(static_cast<double>(size) - 1) + 1; }
+int PixelCount(float size)
+{
+    return Runtime::CLng(static_cast<double>(size) - 1) + 1;
+}
 
 // The upload both loaders share: bind, unpadded rows, level 0 or mip-maps,
 // the same filter both ways, and the texture environment.
@@ -97,8 +99,8 @@ void ReadMOT(const std::string& FileName)
     }
     if (!IsValidSize(TexWidth) || !IsValidSize(TexHeight)) {
         TexData.clear();
-        throw Runtime::RuntimeError("Bad image size " + SizeText(TexWidth) + " x " + SizeText(TexHeight) +
-                                    " in '" + FileName + "' (sizes must be whole numbers from 1 to " +
+        throw Runtime::RuntimeError("Bad image size " + SizeText(TexWidth) + " x " + SizeText(TexHeight) + " in '" +
+                                    FileName + "' (sizes must be whole numbers from 1 to " +
                                     std::to_string(MaxImageSize) + ")");
     }
     const std::size_t bytes = static_cast<std::size_t>(3) * PixelCount(TexWidth) * PixelCount(TexHeight);
@@ -107,12 +109,11 @@ void ReadMOT(const std::string& FileName)
     // is, as it always did. Say so: a cut file is worth knowing about.
     const std::size_t read = std::fread(TexData.data(), 1, bytes, file.get());
     if (read < bytes)
-        std::fprintf(stderr, "citadel: '%s' holds %zu of its %zu pixel bytes; the rest are black\n",
-                     FileName.c_str(), read, bytes);
+        std::fprintf(stderr, "citadel: '%s' holds %zu of its %zu pixel bytes; the rest are black\n", FileName.c_str(),
+                     read, bytes);
 }
 
-void LoadTexture(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode,
-                 Runtime::Boolean& MipMap)
+void LoadTexture(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode, Runtime::Boolean& MipMap)
 {
     ReadMOT(FileName);
     const GLsizei w = Runtime::CLng(TexWidth);
@@ -120,8 +121,7 @@ void LoadTexture(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& E
     Upload(TexName, 3, GL_RGB, w, h, TexData.data(), Filter, EnvMode, MipMap);
 }
 
-void LoadTextureAlpha(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode,
-                      Runtime::Boolean& MipMap)
+void LoadTextureAlpha(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode, Runtime::Boolean& MipMap)
 {
     ReadMOT(FileName);
     const GLsizei w = Runtime::CLng(TexWidth);

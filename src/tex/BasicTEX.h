@@ -29,12 +29,10 @@ constexpr int MaxImageSize = 8192;
 void ReadMOT(const std::string& FileName);
 
 // Uploads the file's RGB image into the texture name.
-void LoadTexture(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode,
-                 Runtime::Boolean& MipMap);
+void LoadTexture(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode, Runtime::Boolean& MipMap);
 
 // Uploads an RGBA image whose alpha is 0 exactly where the pixel is black.
-void LoadTextureAlpha(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode,
-                      Runtime::Boolean& MipMap);
+void LoadTextureAlpha(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode, Runtime::Boolean& MipMap);
 
 // Writes a ".MOT" file (used by the tools and the tests).
 void WriteMOT(const std::string& FileName, int Width, int Height, const std::uint8_t* Rgb);

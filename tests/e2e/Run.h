@@ -9,9 +9,9 @@
 namespace e2e {
 
 struct RunResult {
-    int status = -1;        // exit status, or 128 + signal
-    std::string out;        // stdout
-    std::string err;        // stderr
+    int status = -1; // exit status, or 128 + signal
+    std::string out; // stdout
+    std::string err; // stderr
 };
 
 // Runs program with args; env entries are set (an empty value unsets).

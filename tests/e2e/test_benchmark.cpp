@@ -38,9 +38,9 @@ TEST(Benchmark, PrintsEveryFigureAndWritesTheSameAsJson)
     EXPECT_EQ(f["frame.titles.frames"], 40);
     EXPECT_EQ(f["frame.orbit.frames"], 0);
     EXPECT_EQ(f["floor.frames"], 300);
-    for (const char* name : {"fps.mean", "frame.all.mean_ms", "frame.titles.p99_ms", "floor.mean_ms",
-                             "ratio.show_to_floor", "memory.peak_rss_mib", "startup.context_ms",
-                             "startup.textures_ms", "startup.lists_ms"})
+    for (const char* name :
+         {"fps.mean", "frame.all.mean_ms", "frame.titles.p99_ms", "floor.mean_ms", "ratio.show_to_floor",
+          "memory.peak_rss_mib", "startup.context_ms", "startup.textures_ms", "startup.lists_ms"})
         EXPECT_GT(f[name], 0) << name;
     EXPECT_GE(f["frame.titles.p99_ms"], f["frame.titles.mean_ms"] * 0.5);
 

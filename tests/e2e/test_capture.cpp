@@ -48,7 +48,10 @@ std::vector<std::string> Listing(const std::string& folder)
     return names;
 }
 
-bool NoFfmpeg() { return platform::FindProgram("ffmpeg").empty() || platform::FindProgram("ffprobe").empty(); }
+bool NoFfmpeg()
+{
+    return platform::FindProgram("ffmpeg").empty() || platform::FindProgram("ffprobe").empty();
+}
 
 } // namespace
 
@@ -64,11 +67,12 @@ TEST(Capture, VideoHasEveryFrameAtTheRateAndMusicOfTheSameLength)
     const auto streams = ProbeStreams(video);
     ASSERT_EQ(streams.size(), 2u);
     EXPECT_TRUE(Has(streams[0], "codec_type=video codec_name=h264 pix_fmt=yuv420p width=640 height=480 "
-                                "r_frame_rate=60/1 nb_read_frames=120")) << streams[0];
+                                "r_frame_rate=60/1 nb_read_frames=120"))
+        << streams[0];
     EXPECT_TRUE(Has(streams[1], "codec_type=audio sample_rate=48000")) << streams[1];
     const auto seconds = [&](int i) { return std::stod(streams[i].substr(streams[i].find("|duration=") + 10)); };
     EXPECT_NEAR(seconds(0), 2.0, 1e-6);
-    EXPECT_NEAR(seconds(1), 2.0, 1024.0 / 48000);   // within one AAC block
+    EXPECT_NEAR(seconds(1), 2.0, 1024.0 / 48000); // within one AAC block
 }
 
 // Without ffmpeg a folder capture still works and a video capture says why not.
@@ -112,7 +116,8 @@ TEST(Capture, NeverReplacesWhatIsThereAndADyingEncoderOrAnInterruptLeavesNothing
 
     // Forced, at the user's rate and size, and with no music no sound track.
     auto run = RunCitadel({"--capture", video, "--frames", "5", "--force", "--no-music", "--capture-fps", "30",
-                           "--capture-size", "320x180"}, Quiet);
+                           "--capture-size", "320x180"},
+                          Quiet);
     EXPECT_EQ(run.status, 0) << run.err;
     const auto streams = ProbeStreams(video);
     ASSERT_EQ(streams.size(), 1u);
@@ -131,7 +136,8 @@ TEST(Capture, NeverReplacesWhatIsThereAndADyingEncoderOrAnInterruptLeavesNothing
         run = RunCitadel({"--capture", video, "--frames", script == "exit 3" ? "50" : "100000"}, env);
         EXPECT_EQ(run.status, script == "exit 3" ? 1 : 130);
         EXPECT_NE(run.err.find(script == "exit 3" ? "nothing was written to '" + video + "'" : "interrupted"),
-                  std::string::npos) << run.err;
+                  std::string::npos)
+            << run.err;
         EXPECT_TRUE(Listing(folder).empty());
     }
 }

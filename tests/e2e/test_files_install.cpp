@@ -24,9 +24,15 @@ std::string Upper(std::string name)
 }
 
 // Runs a shell command line (for a working folder or a tool on PATH).
-e2e::RunResult Shell(const std::string& command) { return e2e::Run("/bin/sh", {"-c", command}, Quiet); }
+e2e::RunResult Shell(const std::string& command)
+{
+    return e2e::Run("/bin/sh", {"-c", command}, Quiet);
+}
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
+std::string Quote(const std::string& text)
+{
+    return "'" + text + "'";
+}
 
 } // namespace
 
@@ -39,7 +45,8 @@ TEST(Files, AnUpperCasePackPlaysTheSameShow)
     ASSERT_TRUE(fs::exists(folder + "/MORVEK.XM"));
 
     const auto upper = RunCitadel(
-        {"--headless", "--data", folder, "--frames", "3", "--seed", "1", "--snapshot", "3=" + folder + "/u.png"}, Quiet);
+        {"--headless", "--data", folder, "--frames", "3", "--seed", "1", "--snapshot", "3=" + folder + "/u.png"},
+        Quiet);
     ASSERT_EQ(upper.status, 0) << upper.err;
     const auto normal =
         RunCitadel({"--headless", "--frames", "3", "--seed", "1", "--snapshot", "3=" + folder + "/n.png"}, Quiet);
@@ -97,8 +104,8 @@ TEST(Install, TheInstalledProgramFindsItsFilesThroughTheLink)
                              "share/applications/citadel.desktop", "share/icons/hicolor/256x256/apps/citadel.png"})
         EXPECT_TRUE(fs::exists(prefix + "/" + file)) << file;
 
-    const auto run = e2e::Run(prefix + "/bin/citadel",
-                              {"--headless", "--frames", "4", "--state-log", prefix + "/log.csv"}, Quiet);
+    const auto run =
+        e2e::Run(prefix + "/bin/citadel", {"--headless", "--frames", "4", "--state-log", prefix + "/log.csv"}, Quiet);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(e2e::ReadLines(prefix + "/log.csv").size(), 5u);
     fs::remove_all(prefix);

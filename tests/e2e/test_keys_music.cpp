@@ -36,16 +36,20 @@ TEST(KeysEndToEnd, TypedKeysSteerTheCameraAndEscapeEndsTheTitles)
 {
     const std::string log = e2e::TempFolder("keys") + "/state.csv";
     const auto run = e2e::RunCitadel(Show(log, {
-        "--key", "1:Left",                  // yaw 150 -> 160
-        "--key", "2:Shift+Left",            // step left along heading 160
-        "--key", "3:Up", "--key", "3:E",    // two keys in one pump both apply
-        "--key", "4:PageUp",                // pitch 45 -> 55
-        "--key", "5:Ctrl+Shift+Right",      // not Shift alone: turns, 160 -> 150
-        "--key", "6:Down", "--key", "7:R",
-        "--key", "8:PageDown", "--key", "8:PageDown",
-        "--key", "9:Q",                     // no row: nothing
-        "--key", "25:Escape", "--key", "25:Left",
-    }));
+                                                   "--key", "1:Left",       // yaw 150 -> 160
+                                                   "--key", "2:Shift+Left", // step left along heading 160
+                                                   "--key", "3:Up",
+                                                   "--key", "3:E",                // two keys in one pump both apply
+                                                   "--key", "4:PageUp",           // pitch 45 -> 55
+                                                   "--key", "5:Ctrl+Shift+Right", // not Shift alone: turns, 160 -> 150
+                                                   "--key", "6:Down",
+                                                   "--key", "7:R",
+                                                   "--key", "8:PageDown",
+                                                   "--key", "8:PageDown",
+                                                   "--key", "9:Q", // no row: nothing
+                                                   "--key", "25:Escape",
+                                                   "--key", "25:Left",
+                                               }));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     const auto rows = ReadLog(log);
@@ -57,9 +61,19 @@ TEST(KeysEndToEnd, TypedKeysSteerTheCameraAndEscapeEndsTheTitles)
         x += length * std::sin(yaw * (TenDigitPi / 180) + turn);
         z += length * std::cos(yaw * (TenDigitPi / 180) + turn);
     };
-    const std::function<void()> keys[] = {
-        [] {}, [&] { yaw = 160; }, [&] { step(2, TenDigitPi / 2); }, [&] { step(4, 0); y -= 5; },
-        [&] { pitch = 55; }, [&] { yaw = 150; }, [&] { step(-4, 0); }, [&] { y += 5; }, [&] { pitch = 35; }, [] {}};
+    const std::function<void()> keys[] = {[] {},
+                                          [&] { yaw = 160; },
+                                          [&] { step(2, TenDigitPi / 2); },
+                                          [&] {
+                                              step(4, 0);
+                                              y -= 5;
+                                          },
+                                          [&] { pitch = 55; },
+                                          [&] { yaw = 150; },
+                                          [&] { step(-4, 0); },
+                                          [&] { y += 5; },
+                                          [&] { pitch = 35; },
+                                          [] {}};
     for (std::size_t frame = 1; frame < rows.size(); ++frame) {
         SCOPED_TRACE("frame " + std::to_string(frame));
         if (frame <= std::size(keys)) keys[frame - 1]();

@@ -33,8 +33,10 @@ double HalfSizeDifference(const image::Image& big, const image::Image& small)
         for (int x = 0; x < small.width; ++x)
             for (int c = 0; c < 3; ++c) {
                 const int mean = (at(2 * x, 2 * y, c) + at(2 * x + 1, 2 * y, c) + at(2 * x, 2 * y + 1, c) +
-                                  at(2 * x + 1, 2 * y + 1, c) + 2) / 4;
-                sum += std::abs(mean - small.pixels[(static_cast<std::size_t>(y) * small.width + x) * small.channels + c]);
+                                  at(2 * x + 1, 2 * y + 1, c) + 2) /
+                                 4;
+                sum +=
+                    std::abs(mean - small.pixels[(static_cast<std::size_t>(y) * small.width + x) * small.channels + c]);
             }
     return sum / (small.width * small.height * 3);
 }
@@ -46,19 +48,19 @@ TEST(Remaster, EveryOptionKeepsTheTimelineAndALargerSizeDrawsTheSamePicture)
     // Through the end of the titles into the first orbit. A small render
     // size keeps the multisampled run quick; the picture is compared large.
     const std::string folder = e2e::TempFolder("remaster");
-    const auto plain = RunCitadel(Quiet({"--frames", "360", "--state-log", folder + "/plain.csv", "--snapshot",
-                                         "30=" + folder + "/small.png"}));
+    const auto plain = RunCitadel(
+        Quiet({"--frames", "360", "--state-log", folder + "/plain.csv", "--snapshot", "30=" + folder + "/small.png"}));
     ASSERT_EQ(plain.status, 0) << plain.err;
-    const auto remastered = RunCitadel(Quiet({"--frames", "360", "--state-log", folder + "/remaster.csv",
-                                              "--render-size", "320x240", "--colour-depth", "32", "--depth-bits",
-                                              "24", "--msaa", "4"}));
+    const auto remastered =
+        RunCitadel(Quiet({"--frames", "360", "--state-log", folder + "/remaster.csv", "--render-size", "320x240",
+                          "--colour-depth", "32", "--depth-bits", "24", "--msaa", "4"}));
     ASSERT_EQ(remastered.status, 0) << remastered.err;
     const auto expected = e2e::ReadLines(folder + "/plain.csv");
     ASSERT_EQ(expected.size(), 361u);
     EXPECT_EQ(e2e::ReadLines(folder + "/remaster.csv"), expected);
 
-    const auto big = RunCitadel(Quiet({"--frames", "30", "--render-size", "1280x960", "--snapshot",
-                                       "30=" + folder + "/big.png"}));
+    const auto big =
+        RunCitadel(Quiet({"--frames", "30", "--render-size", "1280x960", "--snapshot", "30=" + folder + "/big.png"}));
     ASSERT_EQ(big.status, 0) << big.err;
     const auto smallPicture = image::ReadPng(folder + "/small.png");
     const auto bigPicture = image::ReadPng(folder + "/big.png");
@@ -67,7 +69,8 @@ TEST(Remaster, EveryOptionKeepsTheTimelineAndALargerSizeDrawsTheSamePicture)
     const double difference = HalfSizeDifference(bigPicture, smallPicture);
     EXPECT_LT(difference, 6.0);
     EXPECT_GT(std::count_if(smallPicture.pixels.begin(), smallPicture.pixels.end(), [](int v) { return v > 16; }),
-              30000) << "a blank frame would prove nothing";
+              30000)
+        << "a blank frame would prove nothing";
     RecordProperty("mean_abs_difference_x100", static_cast<int>(difference * 100));
 }
 

@@ -19,8 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 using e2e::RunCitadel;
 
-const char* const Images[] = {"Tex0.MOT",  "Tex1.MOT",   "Tex2.MOT",   "Tex3.MOT",     "Tex4.MOT",  "Tex5.MOT",
-                              "Text0.MOT", "Text1.MOT",  "Text2.MOT",  "Tittle.MOT",   "Dist0.MOT", "LightMap.MOT",
+const char* const Images[] = {"Tex0.MOT",   "Tex1.MOT",   "Tex2.MOT",   "Tex3.MOT",   "Tex4.MOT",  "Tex5.MOT",
+                              "Text0.MOT",  "Text1.MOT",  "Text2.MOT",  "Tittle.MOT", "Dist0.MOT", "LightMap.MOT",
                               "CBTex0.MOT", "CBTex1.MOT", "CBTex2.MOT", "CBTex3.MOT"};
 
 struct CameraRow {
@@ -58,7 +58,7 @@ void ExpectStoppedBy(const e2e::RunResult& run, const std::string& path, const s
 TEST(BadImages, CutSizesBadSizesAndNonFilesStopWithTheFilesName)
 {
     const std::string pack = e2e::CopyPack("bad-images");
-    const std::uintmax_t cuts[] = {0, 4, 7};   // empty, and inside the sizes
+    const std::uintmax_t cuts[] = {0, 4, 7}; // empty, and inside the sizes
     for (std::size_t i = 0; i < std::size(Images); ++i) {
         const std::string path = pack + "/" + Images[i];
         SCOPED_TRACE(path + " cut to " + std::to_string(cuts[i % 3]));
@@ -104,7 +104,7 @@ TEST(BadImages, CutSizesBadSizesAndNonFilesStopWithTheFilesName)
 TEST(BadImages, ImagesCutInsideTheirPixelsPlayWithTheMissingPixelsBlack)
 {
     const std::string pack = e2e::CopyPack("cut-pixels");
-    for (const int cut : {0, 1, 2}) {   // after the sizes, halfway, one byte short
+    for (const int cut : {0, 1, 2}) { // after the sizes, halfway, one byte short
         SCOPED_TRACE(cut);
         for (const char* image : Images) {
             const std::string good = e2e::ReadFile(std::string(CITADEL_PACK_DIR) + "/" + image);
@@ -113,7 +113,7 @@ TEST(BadImages, ImagesCutInsideTheirPixelsPlayWithTheMissingPixelsBlack)
         }
         const auto run = Show(pack, {"--frames", "10"});
         EXPECT_EQ(run.status, 0) << run.err;
-        for (const char* image : Images)   // each cut file is named
+        for (const char* image : Images) // each cut file is named
             EXPECT_NE(run.err.find("'" + pack + "/" + image + "' holds"), std::string::npos) << run.err;
         EXPECT_EQ(CameraRows(pack + "/state.csv").size(), 10u);
     }
@@ -125,17 +125,27 @@ TEST(BadModule, EveryMusicFailureLeavesAQuietCompleteShow)
     const std::string good = e2e::ReadFile(std::string(CITADEL_PACK_DIR) + "/morvek.xm");
     std::string junk(3000, '\0');
     for (std::size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 7919 >> 3);
-    const struct { const char* name; std::string module; const char* driver; } cases[] = {   // "-": no file
-        {"missing", "-", "dummy"}, {"empty", "", "dummy"}, {"header cut", good.substr(0, 40), "dummy"},
-        {"one byte short", good.substr(0, good.size() - 1), "dummy"}, {"garbage", junk, "dummy"},
-        {"huge", good + std::string(48u << 20, '\0'), "dummy"}, {"no driver", good, "nonexistent"}, {"alsa", good, "alsa"}};
+    const struct {
+        const char* name;
+        std::string module;
+        const char* driver;
+    } cases[] = {// "-": no file
+                 {"missing", "-", "dummy"},
+                 {"empty", "", "dummy"},
+                 {"header cut", good.substr(0, 40), "dummy"},
+                 {"one byte short", good.substr(0, good.size() - 1), "dummy"},
+                 {"garbage", junk, "dummy"},
+                 {"huge", good + std::string(48u << 20, '\0'), "dummy"},
+                 {"no driver", good, "nonexistent"},
+                 {"alsa", good, "alsa"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string pack = e2e::CopyPack("module");
         fs::remove(pack + "/morvek.xm");
         if (c.module != "-") std::ofstream(pack + "/morvek.xm", std::ios::binary) << c.module;
-        const auto run = RunCitadel({"--headless", "--frames", "20", "--data", pack, "--state-log", pack + "/state.csv"},
-                                    {{"SDL_AUDIODRIVER", c.driver}});
+        const auto run =
+            RunCitadel({"--headless", "--frames", "20", "--data", pack, "--state-log", pack + "/state.csv"},
+                       {{"SDL_AUDIODRIVER", c.driver}});
         EXPECT_EQ(std::to_string(run.status) + run.err, "0") << run.err;
         EXPECT_EQ(CameraRows(pack + "/state.csv").size(), 20u);
     }

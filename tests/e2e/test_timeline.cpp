@@ -25,9 +25,12 @@ std::vector<Row> ReadStateLog(const std::string& path)
         std::string cell;
         std::vector<std::string> cells;
         while (std::getline(in, cell, ',')) cells.push_back(cell);
-        Row r{std::stoi(cells[0]), cells[1], std::stod(cells[2]), std::stod(cells[3]), std::stod(cells[4]),
-              std::stod(cells[5]), std::stod(cells[6]), std::stoi(cells[7]), std::stoi(cells[8]),
-              std::stoi(cells[9]), std::stoi(cells[10]), std::stoi(cells[11])};
+        Row r{std::stoi(cells[0]),  cells[1],
+              std::stod(cells[2]),  std::stod(cells[3]),
+              std::stod(cells[4]),  std::stod(cells[5]),
+              std::stod(cells[6]),  std::stoi(cells[7]),
+              std::stoi(cells[8]),  std::stoi(cells[9]),
+              std::stoi(cells[10]), std::stoi(cells[11])};
         rows.push_back(r);
     }
     return rows;
@@ -57,14 +60,14 @@ TEST(Timeline, WholeShowRunsItsScriptAndEndsByItself)
     // Orbit 1 turns from 150 through a whole circle back to 150.
     for (int k = 0; k < 180; ++k) ASSERT_EQ(rows[351 + k].camYaw, (150 + 2 * k) % 360) << rows[351 + k].frame;
     EXPECT_EQ(rows[351 + 180].phase, "interlude");
-    EXPECT_EQ(rows[351 + 181].camYaw, 0);   // every interlude frame zeroes the camera
+    EXPECT_EQ(rows[351 + 181].camYaw, 0); // every interlude frame zeroes the camera
 
     // Each hand-back places the next orbit; the later orbits turn from 0.
-    const double placements[7][4] = {{50, -240, 50, -80},   {100, 0, 50, 45},    {100, -200, 400, -20},
-                                     {-100, -20, 100, 65},  {-100, -200, -100, -90}, {100, 0, 50, 90},
+    const double placements[7][4] = {{50, -240, 50, -80},  {100, 0, 50, 45},        {100, -200, 400, -20},
+                                     {-100, -20, 100, 65}, {-100, -200, -100, -90}, {100, 0, 50, 90},
                                      {0, -80, 0, -70}};
     for (int turn = 1; turn <= 7; ++turn) {
-        const int first = 351 + turn * 380;   // first frame after interlude `turn`
+        const int first = 351 + turn * 380; // first frame after interlude `turn`
         const Row& r = rows[first];
         EXPECT_EQ(r.phase, turn < 7 ? "orbit" : "final") << r.frame;
         EXPECT_EQ(r.turnCount, turn);
@@ -84,7 +87,7 @@ TEST(Timeline, WholeShowRunsItsScriptAndEndsByItself)
         ASSERT_EQ(r.camPitch, 180);
     }
     EXPECT_EQ(rows.back().camZ, 52);
-    EXPECT_EQ(rows.back().endRequested, 0);   // set while drawing the last frame, after its log line
+    EXPECT_EQ(rows.back().endRequested, 0); // set while drawing the last frame, after its log line
 
     EXPECT_EQ(e2e::CompareWithGolden(folder + "/final.png", GoldenDir + "final-3100.png"), "");
 }

@@ -15,7 +15,7 @@ namespace feedback {
 
 struct Vertex {
     float x = 0, y = 0, z = 0, r = 0, g = 0, b = 0, a = 0, s = 0, t = 0;
-    float nx = 0, ny = 0, nz = 0;   // filled by CaptureQuadsWithNormals only
+    float nx = 0, ny = 0, nz = 0; // filled by CaptureQuadsWithNormals only
     bool operator==(const Vertex&) const = default;
 };
 
@@ -41,7 +41,7 @@ inline std::vector<Quad> CaptureQuads(const std::function<void()>& draw)
     const GLint used = glRenderMode(GL_RENDER);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-    glPopAttrib();   // the matrix mode with it
+    glPopAttrib(); // the matrix mode with it
 
     EXPECT_GE(used, 0) << "feedback buffer overflowed";
     std::vector<std::array<Vertex, 3>> tris;

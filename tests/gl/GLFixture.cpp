@@ -63,8 +63,8 @@ std::array<int, 3> PixelAt(int x, int y)
 
 std::string TempFolder(const std::string& name)
 {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("citadel-gltest-" + std::to_string(::getpid()) + "-" + name);
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("citadel-gltest-" + std::to_string(::getpid()) + "-" + name);
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder.string();
@@ -72,7 +72,7 @@ std::string TempFolder(const std::string& name)
 
 std::string WriteFixtureImages(const std::string& folder)
 {
-    const char* names[] = {"Tex0",  "Tex1",  "Tex2",  "Tex3",   "Tex4",  "Tex5",     "Text0",  "Text1",
+    const char* names[] = {"Tex0",  "Tex1",   "Tex2",  "Tex3",     "Tex4",   "Tex5",   "Text0",  "Text1",
                            "Text2", "Tittle", "Dist0", "LightMap", "CBTex0", "CBTex1", "CBTex2", "CBTex3"};
     for (int n = 0; n < 16; ++n) {
         std::vector<std::uint8_t> rgb(4 * 4 * 3);
@@ -81,7 +81,7 @@ std::string WriteFixtureImages(const std::string& folder)
             rgb[3 * k + 1] = static_cast<std::uint8_t>(k * 15);
             rgb[3 * k + 2] = static_cast<std::uint8_t>(200 - n);
         }
-        rgb[0] = rgb[1] = rgb[2] = 0;   // black: transparent in the alpha images
+        rgb[0] = rgb[1] = rgb[2] = 0; // black: transparent in the alpha images
         BasicTEX::WriteMOT(folder + "/" + names[n] + ".MOT", 4, 4, rgb.data());
     }
     return folder;

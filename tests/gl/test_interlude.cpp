@@ -1,8 +1,8 @@
 // The interlude: counters, projection switch, camera hand-back, the state it
 // restores and what a frame looks like.
+#include "GLFixture.h"
 #include "app/glTemplate.h"
 #include "gl/BasicGL.h"
-#include "GLFixture.h"
 #include "scene/Objects.h"
 
 #include <algorithm>
@@ -16,7 +16,8 @@ void ExpectFrustum(double l, double t, double n)
 {
     GLdouble m[16];
     glGetDoublev(GL_PROJECTION_MATRIX, m);
-    EXPECT_TRUE(std::fabs(m[0] - n / l) < 1e-6 && std::fabs(m[5] - n / t) < 1e-6 && std::fabs(m[14] + 8192 * n / (4096 - n)) < 1e-3);
+    EXPECT_TRUE(std::fabs(m[0] - n / l) < 1e-6 && std::fabs(m[5] - n / t) < 1e-6 &&
+                std::fabs(m[14] + 8192 * n / (4096 - n)) < 1e-3);
 }
 
 class Interlude : public ShowGLTest {
@@ -25,7 +26,7 @@ protected:
     {
         ShowGLTest::SetUp();
         Objects::BuildObjects();
-        window.InterludeActive = Runtime::True;   // as the frame loop hands over after orbit 1
+        window.InterludeActive = Runtime::True; // as the frame loop hands over after orbit 1
         window.SceneActive = Runtime::False;
         window.TurnCount = 1;
     }
@@ -46,7 +47,8 @@ TEST_F(Interlude, TwoHundredFramesThroughTheWideProjectionThenBack)
             ExpectFrustum(6, 4, 1);
         }
     }
-    EXPECT_TRUE(window.InterludeActive == Runtime::False && window.SceneActive == Runtime::True && window.InterludeFrame == 0);
+    EXPECT_TRUE(window.InterludeActive == Runtime::False && window.SceneActive == Runtime::True &&
+                window.InterludeFrame == 0);
     ExpectFrustum(4, 3, 4);
 
     window.InterludeActive = Runtime::True;
@@ -60,16 +62,17 @@ TEST_F(Interlude, HandsTheCameraBackByTurnCountKeepingItsYaw)
     const struct {
         std::int16_t turn;
         double x, y, z, pitch;
-    } rows[] = {{1, 50, -240, 50, -80},   {2, 100, 0, 50, 45},  {3, 100, -200, 400, -20}, {4, -100, -20, 100, 65},
-                {5, -100, -200, -100, -90}, {6, 100, 0, 50, 90}, {7, 0, -80, 0, -70},     {0, 0, -80, 0, -70},
-                {-1, 0, -80, 0, -70},      {8, 0, -80, 0, -70}};
+    } rows[] = {{1, 50, -240, 50, -80},     {2, 100, 0, 50, 45}, {3, 100, -200, 400, -20}, {4, -100, -20, 100, 65},
+                {5, -100, -200, -100, -90}, {6, 100, 0, 50, 90}, {7, 0, -80, 0, -70},      {0, 0, -80, 0, -70},
+                {-1, 0, -80, 0, -70},       {8, 0, -80, 0, -70}};
     BasicGL::CamYaw = 12;
     for (const auto& row : rows) {
         window.TurnCount = row.turn;
         window.InterludeFrame = 199;
         window.DisplayTerrain();
-        EXPECT_EQ(std::vector<double>({BasicGL::CamX, BasicGL::CamY, BasicGL::CamZ, BasicGL::CamPitch, BasicGL::CamYaw}),
-                  std::vector<double>({row.x, row.y, row.z, row.pitch, 12}))
+        EXPECT_EQ(
+            std::vector<double>({BasicGL::CamX, BasicGL::CamY, BasicGL::CamZ, BasicGL::CamPitch, BasicGL::CamYaw}),
+            std::vector<double>({row.x, row.y, row.z, row.pitch, 12}))
             << "TurnCount " << row.turn;
     }
 }
@@ -85,9 +88,10 @@ TEST_F(Interlude, RestoresTheFixedStateOnReturn)
     glGetDoublev(GL_MODELVIEW_MATRIX, after);
     EXPECT_TRUE(std::equal(before, before + 16, after));
     EXPECT_EQ(gltest::Integer(GL_MODELVIEW_STACK_DEPTH), stackDepth);
-    EXPECT_EQ(std::vector<GLint>({gltest::Integer(GL_MATRIX_MODE), gltest::Integer(GL_BLEND_SRC), gltest::Integer(GL_BLEND_DST),
-                                  gltest::Integer(GL_TEXTURE_BINDING_2D)}),
-              std::vector<GLint>({GL_MODELVIEW, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, static_cast<GLint>(BasicGL::TextureIds(14))}));
+    EXPECT_EQ(std::vector<GLint>({gltest::Integer(GL_MATRIX_MODE), gltest::Integer(GL_BLEND_SRC),
+                                  gltest::Integer(GL_BLEND_DST), gltest::Integer(GL_TEXTURE_BINDING_2D)}),
+              std::vector<GLint>(
+                  {GL_MODELVIEW, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, static_cast<GLint>(BasicGL::TextureIds(14))}));
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE) && glIsEnabled(GL_DEPTH_TEST));
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
@@ -118,7 +122,8 @@ TEST_F(Interlude, FrameIsBlackBetweenPanelsThatAddLight)
         lit += once[k] + once[k + 1] + once[k + 2] > 0;
         litTwice += twice[k] + twice[k + 1] + twice[k + 2] > 0;
         red += once[k], redTwice += twice[k];
-        ASSERT_TRUE(twice[k] >= once[k] && twice[k + 1] >= once[k + 1] && twice[k + 2] >= once[k + 2]) << "pixel " << k / 3 << " got darker";
+        ASSERT_TRUE(twice[k] >= once[k] && twice[k + 1] >= once[k + 1] && twice[k + 2] >= once[k + 2])
+            << "pixel " << k / 3 << " got darker";
         if (k < 640 * 150 * 3) ASSERT_EQ(once[k] + once[k + 1] + once[k + 2], 0) << "pixel " << k / 3;
     }
     EXPECT_GT(lit, 640u * 480 / 10) << "the panels show";

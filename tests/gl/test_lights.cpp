@@ -1,8 +1,8 @@
 // The three swinging lights: InitLighting, where SetLights puts them frame by
 // frame, and the state it leaves.
+#include "GLFixture.h"
 #include "app/glTemplate.h"
 #include "gl/BasicGL.h"
-#include "GLFixture.h"
 
 #include <array>
 #include <cmath>
@@ -20,7 +20,8 @@ Vec3 Rotate(const Vec3& v, double degrees, Vec3 axis)
     const double dot = axis[0] * v[0] + axis[1] * v[1] + axis[2] * v[2];
     const Vec3 cross{axis[1] * v[2] - axis[2] * v[1], axis[2] * v[0] - axis[0] * v[2], axis[0] * v[1] - axis[1] * v[0]};
     Vec3 out;
-    for (std::size_t k = 0; k < 3; ++k) out[k] = v[k] * std::cos(a) + cross[k] * std::sin(a) + axis[k] * dot * (1 - std::cos(a));
+    for (std::size_t k = 0; k < 3; ++k)
+        out[k] = v[k] * std::cos(a) + cross[k] * std::sin(a) + axis[k] * dot * (1 - std::cos(a));
     return out;
 }
 
@@ -42,8 +43,8 @@ TEST_F(Lights, InitLightingSwitchesOnOnlyTheGreenLight)
 {
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_LIGHT0));
     for (GLenum light = GL_LIGHT1; light <= GL_LIGHT7; ++light) EXPECT_FALSE(glIsEnabled(light)) << light - GL_LIGHT0;
-    const GLfloat want[3][2][4] = {{{0, 1, 0, 1}, {140, 0, 40, 1}}, {{1, 0, 0, 1}, {0, 0, 0, -1}},
-                                   {{0, 0, 1, 1}, {-100, 0, -50, 1}}};
+    const GLfloat want[3][2][4] = {
+        {{0, 1, 0, 1}, {140, 0, 40, 1}}, {{1, 0, 0, 1}, {0, 0, 0, -1}}, {{0, 0, 1, 1}, {-100, 0, -50, 1}}};
     for (GLenum n = 0; n < 3; ++n)
         for (GLenum what : {GL_DIFFUSE, GL_POSITION}) {
             GLfloat got[4];

@@ -12,7 +12,10 @@ namespace {
 
 using namespace Objects;
 
-void Call(std::int32_t list) { glCallList(static_cast<GLuint>(list)); }
+void Call(std::int32_t list)
+{
+    glCallList(static_cast<GLuint>(list));
+}
 
 class ObjectsTest : public ShowGLTest {
 protected:
@@ -29,7 +32,12 @@ protected:
 TEST_F(ObjectsTest, ListsSendTheirFacesInOrderWoundAlongTheirNormals)
 {
     const struct {
-        const char* name; std::int32_t list; std::string faces; bool flatTops; feedback::Vertex first; std::array<float, 3> lo, hi;
+        const char* name;
+        std::int32_t list;
+        std::string faces;
+        bool flatTops;
+        feedback::Vertex first;
+        std::array<float, 3> lo, hi;
     } cases[] = {
         {"cube", ListTitleCube, "FBTDRL", false, {35, 35, 35}, {-35, -35, -35}, {35, 35, 35}},
         {"cathedral", ListCathedral, "FBTRLFBTRL", false, {35, 85, 35}, {-35, 0, -35}, {35, 125, 35}},
@@ -47,8 +55,13 @@ TEST_F(ObjectsTest, ListsSendTheirFacesInOrderWoundAlongTheirNormals)
         std::string faces;
         for (const auto& q : quads) {
             const auto& n = q[0];
-            faces += n.nz > 0.99f ? 'F' : n.nz < -0.99f ? 'B' : n.ny > 0.99f ? 'T' : n.ny < -0.99f ? 'D'
-                   : n.nx > 0.99f ? 'R' : n.nx < -0.99f ? 'L' : '?';
+            faces += n.nz > 0.99f    ? 'F'
+                     : n.nz < -0.99f ? 'B'
+                     : n.ny > 0.99f  ? 'T'
+                     : n.ny < -0.99f ? 'D'
+                     : n.nx > 0.99f  ? 'R'
+                     : n.nx < -0.99f ? 'L'
+                                     : '?';
             const float u[3] = {q[1].x - q[0].x, q[1].y - q[0].y, q[1].z - q[0].z};
             const float w[3] = {q[2].x - q[0].x, q[2].y - q[0].y, q[2].z - q[0].z};
             const float cross[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
@@ -87,7 +100,8 @@ TEST_F(ObjectsTest, SkyColoursAndTheColourTheyLeave)
         const auto quads = feedback::CaptureQuads([&] { Call(tiles[k]); });
         ASSERT_EQ(quads.size(), 1u);
         for (std::size_t i = 0; i < 4; ++i)
-            EXPECT_TRUE(quads[0][i].r == (i == k) && quads[0][i].g == (i == k) && std::fabs(quads[0][i].a - (i == k ? 1 : 0.3f)) < 1e-6f)
+            EXPECT_TRUE(quads[0][i].r == (i == k) && quads[0][i].g == (i == k) &&
+                        std::fabs(quads[0][i].a - (i == k ? 1 : 0.3f)) < 1e-6f)
                 << "tile " << k + 1 << " corner " << i;
     }
 }
@@ -109,7 +123,8 @@ TEST_F(ObjectsTest, WallBandsDrawUnculledAndLeaveCullingOn)
 // lists bind names, not images), seen under an ortho view x -200..200, y -50..250.
 TEST_F(ObjectsTest, FacesShowTheImagesOfTheirSlots)
 {
-    const GLubyte colours[5][4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}, {255, 0, 255, 255}};
+    const GLubyte colours[5][4] = {
+        {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}, {255, 0, 255, 255}};
     for (int slot = 5; slot <= 9; ++slot) {
         glBindTexture(GL_TEXTURE_2D, BasicGL::TextureIds(slot));
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -122,10 +137,15 @@ TEST_F(ObjectsTest, FacesShowTheImagesOfTheirSlots)
     for (GLenum cap : {GL_CULL_FACE, GL_DEPTH_TEST, GL_TEXTURE_2D}) glEnable(cap);
     glColor4f(1, 1, 1, 1);
     // Rotations about x then y: front (0, 0), above (90, 0), right (0, -90), left (0, 90).
-    const struct { std::int32_t list; double x, y; float u, v; int slot; } cases[] = {
-        {ListCathedral, 0, 0, 0, 40, 6},      {ListCathedral, 0, 0, 0, 100, 8},     {ListCathedral, 90, 0, 30, 0, 7},
-        {ListCathedral, 0, 90, 0, 100, 8},    {ListCathedralWing, 90, 0, 0, 0, 7},  {ListCathedralWing, 0, -90, 0, 30, 9},
-        {ListTower, 0, 0, 0, 62, 5},          {ListCross, 0, 0, 12, 166, 5},
+    const struct {
+        std::int32_t list;
+        double x, y;
+        float u, v;
+        int slot;
+    } cases[] = {
+        {ListCathedral, 0, 0, 0, 40, 6},   {ListCathedral, 0, 0, 0, 100, 8},    {ListCathedral, 90, 0, 30, 0, 7},
+        {ListCathedral, 0, 90, 0, 100, 8}, {ListCathedralWing, 90, 0, 0, 0, 7}, {ListCathedralWing, 0, -90, 0, 30, 9},
+        {ListTower, 0, 0, 0, 62, 5},       {ListCross, 0, 0, 12, 166, 5},
     };
     for (const auto& c : cases) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -133,7 +153,8 @@ TEST_F(ObjectsTest, FacesShowTheImagesOfTheirSlots)
         glRotated(c.x, 1, 0, 0);
         glRotated(c.y, 0, 1, 0);
         Call(c.list);
-        const auto rgb = gltest::PixelAt(static_cast<int>((c.u + 200) * 1.6f), 479 - static_cast<int>((c.v + 50) * 1.6f));
+        const auto rgb =
+            gltest::PixelAt(static_cast<int>((c.u + 200) * 1.6f), 479 - static_cast<int>((c.v + 50) * 1.6f));
         for (std::size_t k = 0; k < 3; ++k)
             EXPECT_NEAR(rgb[k], colours[c.slot - 5][k], 40) << "list " << c.list << " at " << c.u << ", " << c.v;
     }

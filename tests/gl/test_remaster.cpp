@@ -14,7 +14,8 @@
 
 namespace {
 
-platform::VideoSettings Settings(int width = 640, int height = 480, int colourBits = 16, int depthBits = 16, int msaa = 0)
+platform::VideoSettings Settings(int width = 640, int height = 480, int colourBits = 16, int depthBits = 16,
+                                 int msaa = 0)
 {
     platform::VideoSettings s;
     s.headless = true, s.fps = 0, s.virtualWidth = width, s.virtualHeight = height;
@@ -32,9 +33,11 @@ std::vector<double> StateAfterStartUp()
         state.insert(state.end(), values.begin(), values.begin() + count);
     };
     for (GLenum name : {GL_PROJECTION_MATRIX, GL_MODELVIEW_MATRIX}) add(name, 16);
-    for (GLenum name : {GL_DEPTH_FUNC, GL_CULL_FACE_MODE, GL_BLEND_SRC, GL_BLEND_DST, GL_TEXTURE_BINDING_2D}) add(name, 1);
+    for (GLenum name : {GL_DEPTH_FUNC, GL_CULL_FACE_MODE, GL_BLEND_SRC, GL_BLEND_DST, GL_TEXTURE_BINDING_2D})
+        add(name, 1);
     for (GLenum name : {GL_LIGHT_MODEL_AMBIENT, GL_COLOR_CLEAR_VALUE, GL_CURRENT_COLOR}) add(name, 4);
-    for (GLenum cap : {GL_DEPTH_TEST, GL_DITHER, GL_CULL_FACE, GL_BLEND, GL_LIGHTING}) state.push_back(glIsEnabled(cap));
+    for (GLenum cap : {GL_DEPTH_TEST, GL_DITHER, GL_CULL_FACE, GL_BLEND, GL_LIGHTING})
+        state.push_back(glIsEnabled(cap));
     return state;
 }
 

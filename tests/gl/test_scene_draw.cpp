@@ -10,19 +10,26 @@
 
 namespace {
 
-template <std::size_t N> std::array<float, N> Get(GLenum name)
+template <std::size_t N>
+std::array<float, N> Get(GLenum name)
 {
     std::array<float, N> values{};
     glGetFloatv(name, values.data());
     return values;
 }
 
-GLint Slot(int slot) { return static_cast<GLint>(BasicGL::TextureIds(slot)); }
+GLint Slot(int slot)
+{
+    return static_cast<GLint>(BasicGL::TextureIds(slot));
+}
 
 // Modelview at identity: feedback positions are world coordinates.
 class SceneDrawTest : public ShowGLTest {
 protected:
-    void SetUp() override { ShowGLTest::SetUp(), Objects::BuildObjects(), glMatrixMode(GL_MODELVIEW), glLoadIdentity(); }
+    void SetUp() override
+    {
+        ShowGLTest::SetUp(), Objects::BuildObjects(), glMatrixMode(GL_MODELVIEW), glLoadIdentity();
+    }
     glTemplate window;
 };
 
@@ -30,7 +37,7 @@ protected:
 // corner k at the centre; the tiles' image scrolls 0.01 a call, 100 a cycle.
 TEST_F(SceneDrawTest, SkyWritesNoDepthScrollsItsTilesAndLeavesLitOpaqueWhite)
 {
-    const GLubyte white[4] = {255, 255, 255, 255};   // GL applies the texture matrix to complete textures only
+    const GLubyte white[4] = {255, 255, 255, 255}; // GL applies the texture matrix to complete textures only
     for (int slot : {3, 4}) {
         glBindTexture(GL_TEXTURE_2D, BasicGL::TextureIds(slot));
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -57,14 +64,15 @@ TEST_F(SceneDrawTest, SkyWritesNoDepthScrollsItsTilesAndLeavesLitOpaqueWhite)
     EXPECT_EQ(Get<16>(GL_TEXTURE_MATRIX), (std::array<float, 16>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
 
     glLoadIdentity();
-    glEnable(GL_LIGHT0);   // lit, the colours would change: they must arrive as listed
+    glEnable(GL_LIGHT0); // lit, the colours would change: they must arrive as listed
     glDisable(GL_CULL_FACE);
     const auto second = feedback::CaptureQuads([&] { window.DrawSky(); });
     ASSERT_EQ(second.size(), 5u);
     EXPECT_EQ(second[0][0].s, 0) << "the fixed layer scrolled";
     for (std::size_t k = 0; k < 4; ++k) {
         const auto& bright = second[k + 1][k];
-        EXPECT_TRUE(std::fabs(bright.x) < 1e-2f && std::fabs(bright.z) < 1e-2f && bright.y == 400 && bright.a == 1) << k;
+        EXPECT_TRUE(std::fabs(bright.x) < 1e-2f && std::fabs(bright.z) < 1e-2f && bright.y == 400 && bright.a == 1)
+            << k;
         for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(second[k + 1][i].s, (i >= 2) - 0.02, 1e-6) << k;
     }
     for (int call = 3; call <= 99; ++call) window.DrawSky();
@@ -83,14 +91,16 @@ TEST_F(SceneDrawTest, TowersAndWingsStandOnTheirCornersAndArms)
     ASSERT_EQ(towers.size(), 40u);
     for (std::size_t k = 0; k < 4; ++k) {
         const float x = k == 0 || k == 3 ? 325 : -325, z = k < 2 ? 325 : -325;
-        EXPECT_EQ(feedback::BoundsOf(towers, 10 * k, 10), (feedback::Box{{{x - 15, 0, z - 15}, {x + 15, 70, z + 15}}})) << k;
+        EXPECT_EQ(feedback::BoundsOf(towers, 10 * k, 10), (feedback::Box{{{x - 15, 0, z - 15}, {x + 15, 70, z + 15}}}))
+            << k;
     }
     const auto cathedral = feedback::CaptureQuads([&] { window.DrawCathedral(); });
     ASSERT_EQ(cathedral.size(), 10u + 4 * 5 + 11);
     for (std::size_t k = 0; k < 4; ++k)
-        for (const auto& v : cathedral[10 + 5 * k + 2]) {   // the roof
+        for (const auto& v : cathedral[10 + 5 * k + 2]) { // the roof
             const float out = (k < 2 ? v.x : v.z) * (k % 2 ? -1 : 1), across = k < 2 ? v.z : v.x;
-            EXPECT_TRUE(std::fabs(out - (v.y > 70 ? 20 : 60)) < 1e-2f && std::fabs(std::fabs(across) - 20) < 1e-2f) << k;
+            EXPECT_TRUE(std::fabs(out - (v.y > 70 ? 20 : 60)) < 1e-2f && std::fabs(std::fabs(across) - 20) < 1e-2f)
+                << k;
         }
     EXPECT_EQ(feedback::BoundsOf(cathedral, 30, 11)[0][1], 125) << "the cross on top";
     EXPECT_EQ(Get<16>(GL_MODELVIEW_MATRIX), modelview);
@@ -101,7 +111,7 @@ TEST_F(SceneDrawTest, TowersAndWingsStandOnTheirCornersAndArms)
 // red first. No handler: an overflowing frame counter stops the show.
 TEST_F(SceneDrawTest, TitlesDrawTheCubeInARandomTintAndChangeImageByFrame)
 {
-    window.TitleFrame = -2;   // before frame 1 nothing is bound
+    window.TitleFrame = -2; // before frame 1 nothing is bound
     glBindTexture(GL_TEXTURE_2D, Slot(4));
     window.DrawTittles();
     EXPECT_EQ(gltest::Integer(GL_TEXTURE_BINDING_2D), Slot(4));
@@ -122,7 +132,11 @@ TEST_F(SceneDrawTest, TitlesDrawTheCubeInARandomTintAndChangeImageByFrame)
         EXPECT_EQ(window.TitlesActive, Runtime::True) << frame;
         glBindTexture(GL_TEXTURE_2D, 0);
         window.DrawTittles();
-        EXPECT_EQ(gltest::Integer(GL_TEXTURE_BINDING_2D), Slot(frame > 250 ? 13 : frame > 160 ? 12 : frame > 80 ? 11 : 10)) << frame;
+        EXPECT_EQ(gltest::Integer(GL_TEXTURE_BINDING_2D), Slot(frame > 250   ? 13
+                                                               : frame > 160 ? 12
+                                                               : frame > 80  ? 11
+                                                                             : 10))
+            << frame;
     }
     EXPECT_TRUE(window.TitleFrame == 351 && window.TitlesActive == Runtime::False);
     window.TitleFrame = 32767;

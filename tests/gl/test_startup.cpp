@@ -18,7 +18,7 @@ class StartUp : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gltest::DropContext();   // start-up makes its own context, as the program does
+        gltest::DropContext(); // start-up makes its own context, as the program does
         ShowOptions options;
         options.noMusic = true;
         options.seed = 1;
@@ -36,10 +36,14 @@ TEST_F(StartUp, LeavesTheFixedGLStateOnASixteenBitScreen)
     for (GLenum on : {GL_DEPTH_TEST, GL_CULL_FACE, GL_COLOR_MATERIAL, GL_BLEND, GL_TEXTURE_2D, GL_LIGHTING, GL_LIGHT0})
         EXPECT_TRUE(glIsEnabled(on)) << on;
     for (GLenum off : {GL_DITHER, GL_LIGHT1, GL_LIGHT2}) EXPECT_FALSE(glIsEnabled(off)) << off;
-    for (auto [name, want] : {std::pair<GLenum, GLint>{GL_DEPTH_FUNC, GL_LESS}, {GL_CULL_FACE_MODE, GL_BACK},
-                              {GL_BLEND_SRC, GL_SRC_ALPHA}, {GL_BLEND_DST, GL_ONE_MINUS_SRC_ALPHA},
-                              {GL_COLOR_MATERIAL_FACE, GL_FRONT}, {GL_COLOR_MATERIAL_PARAMETER, GL_AMBIENT_AND_DIFFUSE},
-                              {GL_SHADE_MODEL, GL_SMOOTH}, {GL_MATRIX_MODE, GL_MODELVIEW},
+    for (auto [name, want] : {std::pair<GLenum, GLint>{GL_DEPTH_FUNC, GL_LESS},
+                              {GL_CULL_FACE_MODE, GL_BACK},
+                              {GL_BLEND_SRC, GL_SRC_ALPHA},
+                              {GL_BLEND_DST, GL_ONE_MINUS_SRC_ALPHA},
+                              {GL_COLOR_MATERIAL_FACE, GL_FRONT},
+                              {GL_COLOR_MATERIAL_PARAMETER, GL_AMBIENT_AND_DIFFUSE},
+                              {GL_SHADE_MODEL, GL_SMOOTH},
+                              {GL_MATRIX_MODE, GL_MODELVIEW},
                               {GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST}})
         EXPECT_EQ(gltest::Integer(name), want) << name;
 
@@ -59,8 +63,9 @@ TEST_F(StartUp, LeavesTheFixedGLStateOnASixteenBitScreen)
     // glFrustum(-4, 4, -3, 3, 4, 4096) on the identity.
     GLdouble p[16];
     glGetDoublev(GL_PROJECTION_MATRIX, p);
-    const double expected[16] = {1, 0, 0, 0, 0, 4.0 / 3, 0, 0, 0, 0, -4100.0 / 4092, -1, 0, 0, -2.0 * 4096 * 4 / 4092, 0};
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(p[i], expected[i], 1e-6) << i;   // GL keeps single precision
+    const double expected[16] = {1, 0, 0, 0, 0, 4.0 / 3, 0, 0, 0, 0, -4100.0 / 4092, -1, 0, 0, -2.0 * 4096 * 4 / 4092,
+                                 0};
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(p[i], expected[i], 1e-6) << i; // GL keeps single precision
 }
 
 TEST_F(StartUp, FillsEachSlotWithItsImage)
@@ -75,9 +80,12 @@ TEST_F(StartUp, FillsEachSlotWithItsImage)
 
     // Image n of the fixture set is (10n + 5, 15k, 200 - n) at pixel k, with
     // pixel 0 black; the alpha images have alpha 0 there and only there.
-    const struct { int image, slot; bool alpha; } slots[] = {{0, 0, false},  {1, 1, false},  {2, 2, true},   {3, 3, false},  {4, 4, false},  {5, 5, false},
-                          {6, 10, true},  {7, 11, true},  {8, 12, true},  {9, 13, true},  {10, 14, true}, {11, 15, true},
-                          {12, 6, false}, {13, 7, false}, {14, 8, false}, {15, 9, false}};
+    const struct {
+        int image, slot;
+        bool alpha;
+    } slots[] = {{0, 0, false},  {1, 1, false},  {2, 2, true},   {3, 3, false}, {4, 4, false},  {5, 5, false},
+                 {6, 10, true},  {7, 11, true},  {8, 12, true},  {9, 13, true}, {10, 14, true}, {11, 15, true},
+                 {12, 6, false}, {13, 7, false}, {14, 8, false}, {15, 9, false}};
     for (const auto& s : slots) {
         glBindTexture(GL_TEXTURE_2D, TextureIds(s.slot));
         GLint w = 0, h = 0, format = 0;
@@ -116,7 +124,8 @@ TEST_F(StartUp, PlacesTheCameraAndOpensTheShow)
 {
     EXPECT_EQ(std::vector<double>({CamX, CamY, CamZ, CamYaw, CamPitch}), std::vector<double>({-29, -5, 205, 150, 45}));
     EXPECT_TRUE(form->TitlesActive == Runtime::True && form->SceneActive == Runtime::True);
-    EXPECT_TRUE(form->InterludeActive == Runtime::False && form->EndRequested == Runtime::False && form->TurnCount == 0);
+    EXPECT_TRUE(form->InterludeActive == Runtime::False && form->EndRequested == Runtime::False &&
+                form->TurnCount == 0);
     EXPECT_NE(DisplayDD, nullptr);
 }
 
@@ -135,12 +144,12 @@ TEST(Shutdown, ReleasesTheContextThenClosesTheSoundLibrary)
     form.Form_Paint();
 
     EXPECT_EQ(form.PresentedFrames(), 3);
-    EXPECT_NE(BasicWGL::ContextHandle, nullptr);   // kept, though no longer valid
+    EXPECT_NE(BasicWGL::ContextHandle, nullptr); // kept, though no longer valid
     EXPECT_EQ(platform::wglGetCurrentContext(), nullptr);
-    EXPECT_EQ(platform::SoundLibCalls(),
-              (std::vector<std::string>{"MIDASstartup", "MIDASinit", "MIDASstartBackgroundPlay", "MIDASopenChannels",
-                                        "MIDASloadModule", "MIDAScloseChannels", "MIDASstopBackgroundPlay",
-                                        "MIDASclose"}));
+    EXPECT_EQ(
+        platform::SoundLibCalls(),
+        (std::vector<std::string>{"MIDASstartup", "MIDASinit", "MIDASstartBackgroundPlay", "MIDASopenChannels",
+                                  "MIDASloadModule", "MIDAScloseChannels", "MIDASstopBackgroundPlay", "MIDASclose"}));
     // Later tests make their own context again.
     BasicWGL::ContextHandle = nullptr;
 }

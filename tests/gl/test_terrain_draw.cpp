@@ -1,9 +1,9 @@
 // The landscape as start-up builds it and GL receives it, in feedback mode
 // under a top-down orthographic view.
+#include "GLFixture.h"
 #include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "gl/BasicWGL.h"
-#include "GLFixture.h"
 #include "terrain/Terrain.h"
 
 #include <cmath>
@@ -60,7 +60,8 @@ protected:
             const int n = static_cast<int>(*f++);
             if (cells.empty() || cells.back().size() == 4) cells.emplace_back();
             for (int v = 0; v < n; ++v, f += 11)
-                cells.back()[{f[7], f[8]}] = {world(f[0], 640), -world(2 * f[2], 2), -world(f[1], 480), f[3], f[4], f[5], f[6]};
+                cells.back()[{f[7], f[8]}] = {
+                    world(f[0], 640), -world(2 * f[2], 2), -world(f[1], 480), f[3], f[4], f[5], f[6]};
         }
         return cells;
     }
@@ -74,8 +75,12 @@ protected:
 // the scaling cover 0..40 x 0..40 only.
 TEST_F(TerrainDrawing, StartUpBuildsTheGridsAndDrawingSendsFourHundredCellsFromThem)
 {
-    for (auto [i, j, height, grey] : {std::tuple{40, 40, 80.0, 1.0}, {20, 7, 80.0, 1.0}, {41, 0, 1.0, 0.5},
-                                      {0, 41, 1.0, 0.5}, {90, 60, 1.0, 0.5}, {19, 7, 800.0, 0.0}})
+    for (auto [i, j, height, grey] : {std::tuple{40, 40, 80.0, 1.0},
+                                      {20, 7, 80.0, 1.0},
+                                      {41, 0, 1.0, 0.5},
+                                      {0, 41, 1.0, 0.5},
+                                      {90, 60, 1.0, 0.5},
+                                      {19, 7, 800.0, 0.0}})
         EXPECT_TRUE(TerrainHeight(i, j) == height && TerrainColour(i, j).Green == grey) << i << ", " << j;
     Terrain::TerrainTile(18, 19) = 1;
     Terrain::TerrainTile(19, 19) = 21;

@@ -54,15 +54,15 @@ TEST(FitBox, KeepsFourThreeWithBarsOrWholeMultiples)
 {
     using platform::FitBox;
     using platform::ScaleFilter;
-    auto box = FitBox(640, 480, 1920, 1080, ScaleFilter::Linear);   // bars left and right
+    auto box = FitBox(640, 480, 1920, 1080, ScaleFilter::Linear); // bars left and right
     EXPECT_EQ(std::vector<int>({box.x, box.y, box.width, box.height}), (std::vector<int>{240, 0, 1440, 1080}));
-    box = FitBox(640, 480, 1280, 1024, ScaleFilter::Linear);        // bars above and below
+    box = FitBox(640, 480, 1280, 1024, ScaleFilter::Linear); // bars above and below
     EXPECT_EQ(std::vector<int>({box.x, box.y, box.width, box.height}), (std::vector<int>{0, 32, 1280, 960}));
-    box = FitBox(640, 480, 901, 501, ScaleFilter::Nearest);         // odd sizes round down, centred
+    box = FitBox(640, 480, 901, 501, ScaleFilter::Nearest); // odd sizes round down, centred
     EXPECT_EQ(std::vector<int>({box.x, box.y, box.width, box.height}), (std::vector<int>{116, 0, 668, 501}));
     box = FitBox(640, 480, 1920, 1080, ScaleFilter::Integer);
     EXPECT_EQ(std::vector<int>({box.x, box.y, box.width, box.height}), (std::vector<int>{320, 60, 1280, 960}));
-    box = FitBox(640, 480, 600, 400, ScaleFilter::Integer);         // smaller than the picture: 1x, cropped
+    box = FitBox(640, 480, 600, 400, ScaleFilter::Integer); // smaller than the picture: 1x, cropped
     EXPECT_EQ(std::vector<int>({box.width, box.height}), (std::vector<int>{640, 480}));
     box = FitBox(640, 480, 0, 0, ScaleFilter::Linear);
     EXPECT_EQ(box.width, 0);

@@ -14,10 +14,11 @@ namespace tooltest {
 
 struct ToolResult {
     int exitCode = -1;
-    std::string output;  // stdout and stderr together
+    std::string output; // stdout and stderr together
 };
 
-inline ToolResult RunTool(const std::string& arguments) {
+inline ToolResult RunTool(const std::string& arguments)
+{
     const std::filesystem::path log =
         std::filesystem::temp_directory_path() / ("citadel-tool-" + std::to_string(::getpid()) + ".log");
     const std::string command = arguments + " > '" + log.string() + "' 2>&1";
@@ -33,12 +34,14 @@ inline ToolResult RunTool(const std::string& arguments) {
 // A fresh folder under the system's temporary folder, removed with the object.
 struct TempDir {
     std::filesystem::path path;
-    explicit TempDir(const std::string& name) {
+    explicit TempDir(const std::string& name)
+    {
         path = std::filesystem::temp_directory_path() /
                (name + "-" + std::to_string(::getpid()) + "-" + std::to_string(std::rand()));
         std::filesystem::create_directories(path);
     }
-    ~TempDir() {
+    ~TempDir()
+    {
         std::error_code ec;
         std::filesystem::remove_all(path, ec);
     }

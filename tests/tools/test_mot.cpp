@@ -16,14 +16,16 @@ namespace {
 
 const std::string Converter = std::string(CITADEL_BIN_DIR) + "/citadel-mot";
 
-std::vector<std::uint8_t> Pattern(std::size_t bytes, unsigned seed) {
+std::vector<std::uint8_t> Pattern(std::size_t bytes, unsigned seed)
+{
     std::vector<std::uint8_t> data(bytes);
     for (std::size_t i = 0; i < bytes; ++i) data[i] = static_cast<std::uint8_t>(i * 131 + seed * 17 + (i >> 5) * 7);
     return data;
 }
 
-void WriteHeader(const std::string& path, float width, float height, std::size_t pixelBytes) {
-    const float size[2] = {width, height};   // the test machines are little-endian
+void WriteHeader(const std::string& path, float width, float height, std::size_t pixelBytes)
+{
+    const float size[2] = {width, height}; // the test machines are little-endian
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(size), 8) << std::string(pixelBytes, 'x');
 }
 
@@ -57,7 +59,7 @@ TEST(MotConverter, RefusesWhatTheShowRefusesAndReadsShortFilesAsItDoes)
     EXPECT_TRUE(missing.exitCode != 0 && missing.output.find("none.MOT") != std::string::npos) << missing.output;
     EXPECT_NE(RunTool(Converter + " frobnicate").exitCode, 0);
 
-    WriteHeader(dir / "short.MOT", 4, 4, 30);  // 18 of 48 pixel bytes missing
+    WriteHeader(dir / "short.MOT", 4, 4, 30); // 18 of 48 pixel bytes missing
     const auto run = RunTool(Converter + " to-png " + (dir / "short.MOT") + " " + (dir / "s.png"));
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("18 bytes short"), std::string::npos) << run.output;
@@ -84,10 +86,11 @@ TEST(MotConverter, PngToMotToPngIsLosslessForRgbRgbaIsCompositedOverBlackAndInfo
     BasicTEX::ReadMOT(dir / "a.MOT");
     EXPECT_EQ(BasicTEX::TexData, (std::vector<std::uint8_t>{0, 0, 0, 200, 100, 50, 100, 50, 25, 0, 0, 0}));
 
-    const std::uint8_t four[] = {0, 0, 0, 10, 20, 30, 255, 0, 0, 1, 1, 1};   // one pixel in four exactly black
+    const std::uint8_t four[] = {0, 0, 0, 10, 20, 30, 255, 0, 0, 1, 1, 1}; // one pixel in four exactly black
     BasicTEX::WriteMOT(dir / "a.MOT", 2, 2, four);
     const auto info = RunTool(Converter + " info " + (dir / "a.MOT"));
-    for (const char* text : {"2 x 2", "max 255", "25.00%"}) EXPECT_NE(info.output.find(text), std::string::npos) << info.output;
+    for (const char* text : {"2 x 2", "max 255", "25.00%"})
+        EXPECT_NE(info.output.find(text), std::string::npos) << info.output;
     const std::string a = " " + (dir / "a.MOT");
     ASSERT_EQ(RunTool(Converter + " sheet --columns 2 --cell 32 " + (dir / "s.png") + a + a + a).exitCode, 0);
     const image::Image png = image::ReadPng(dir / "s.png");

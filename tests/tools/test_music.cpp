@@ -25,7 +25,10 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-double Dbfs(double level) { return 20.0 * std::log10(level); }
+double Dbfs(double level)
+{
+    return 20.0 * std::log10(level);
+}
 
 // Longest run, in seconds, in which both channels stay below -80 dBFS.
 double LongestSilence(const float* begin, const float* end)
@@ -54,7 +57,7 @@ TEST(Morvek, BothReadersAgreeOnItsLengthLoopAndMixWhichIsNeverSilentAndNeverClip
     module.set_repeat_count(-1);
     const double duration = module.get_duration_seconds();
     const std::size_t firstPassFrames = static_cast<std::size_t>(duration * Rate), frames = firstPassFrames + 8 * Rate;
-    std::vector<float> pcm(frames * 2);   // interleaved stereo
+    std::vector<float> pcm(frames * 2); // interleaved stereo
     int orderAfterLoop = -1;
     for (std::size_t done = 0, got = 1; done < frames && got > 0; done += got) {
         // Just past the end the song has gone back to the restart position.
@@ -64,7 +67,7 @@ TEST(Morvek, BothReadersAgreeOnItsLengthLoopAndMixWhichIsNeverSilentAndNeverClip
     float peak = 0.0f;
     for (float v : pcm) peak = std::max(peak, std::fabs(v));
     EXPECT_LE(Dbfs(peak), -1.0);
-    EXPECT_GE(Dbfs(peak), -12.0);   // not so quiet that it hides under the show either
+    EXPECT_GE(Dbfs(peak), -12.0); // not so quiet that it hides under the show either
     EXPECT_LT(LongestSilence(pcm.data(), pcm.data() + pcm.size()), 2.0);
     // The second on each side of the seam is as full as the song.
     const float* seam = pcm.data() + 2 * firstPassFrames;

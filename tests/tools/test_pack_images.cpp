@@ -13,11 +13,13 @@ namespace {
 
 const std::string PackDir = CITADEL_PACK_DIR;
 const std::vector<std::string> AllFiles = {
-    "Tex0.MOT",  "Tex1.MOT",  "Tex2.MOT",   "Tex3.MOT",  "Tex4.MOT",     "Tex5.MOT",
-    "Text0.MOT", "Text1.MOT", "Text2.MOT",  "Tittle.MOT", "Dist0.MOT",   "LightMap.MOT",
-    "CBTex0.MOT", "CBTex1.MOT", "CBTex2.MOT", "CBTex3.MOT"};
+    "Tex0.MOT",  "Tex1.MOT",   "Tex2.MOT",  "Tex3.MOT",     "Tex4.MOT",   "Tex5.MOT",   "Text0.MOT",  "Text1.MOT",
+    "Text2.MOT", "Tittle.MOT", "Dist0.MOT", "LightMap.MOT", "CBTex0.MOT", "CBTex1.MOT", "CBTex2.MOT", "CBTex3.MOT"};
 
-bool IsPowerOfTwo(float v) { return v >= 1 && v == std::exp2(std::round(std::log2(v))); }
+bool IsPowerOfTwo(float v)
+{
+    return v >= 1 && v == std::exp2(std::round(std::log2(v)));
+}
 
 std::string FileBytes(const std::string& path)
 {

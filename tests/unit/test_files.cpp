@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const Images[] = {"Tex0.MOT",  "Tex1.MOT",  "Tex2.MOT",   "Tex3.MOT",     "Tex4.MOT",   "Tex5.MOT",
-                              "Text0.MOT", "Text1.MOT", "Text2.MOT",  "Tittle.MOT",   "Dist0.MOT",  "LightMap.MOT",
+const char* const Images[] = {"Tex0.MOT",   "Tex1.MOT",   "Tex2.MOT",   "Tex3.MOT",   "Tex4.MOT",  "Tex5.MOT",
+                              "Text0.MOT",  "Text1.MOT",  "Text2.MOT",  "Tittle.MOT", "Dist0.MOT", "LightMap.MOT",
                               "CBTex0.MOT", "CBTex1.MOT", "CBTex2.MOT", "CBTex3.MOT"};
 
 std::string FreshFolder(const std::string& name)
@@ -27,7 +27,10 @@ std::string FreshFolder(const std::string& name)
     return folder.string();
 }
 
-void Touch(const std::string& path) { std::ofstream(path) << "x"; }
+void Touch(const std::string& path)
+{
+    std::ofstream(path) << "x";
+}
 
 std::string Upper(std::string name)
 {

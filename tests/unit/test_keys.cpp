@@ -38,17 +38,28 @@ protected:
 
 TEST_F(KeyDownTest, TurnsAndTiltsRoundToEvenWrapWithTheDividendsSignAndStopAtEighty)
 {
-    const struct { double yaw, pitch; std::int16_t key, shift; double yawAfter, pitchAfter; } cases[] = {
-        {355, 0, VK_LEFT, 0, 5, 0},          {0, 0, VK_RIGHT, 0, -10, 0},
-        {-355, 0, VK_RIGHT, 0, -5, 0},       {-350, 0, VK_RIGHT, 0, 0, 0},
-        {0.5, 0, VK_LEFT, 0, 10, 0},         {1.5, 0, VK_LEFT, 0, 12, 0},   // 10.5 -> 10, 11.5 -> 12
-        {-0.5, 0, VK_RIGHT, 0, -10, 0},      // -10.5 -> -10
+    const struct {
+        double yaw, pitch;
+        std::int16_t key, shift;
+        double yawAfter, pitchAfter;
+    } cases[] = {
+        {355, 0, VK_LEFT, 0, 5, 0},
+        {0, 0, VK_RIGHT, 0, -10, 0},
+        {-355, 0, VK_RIGHT, 0, -5, 0},
+        {-350, 0, VK_RIGHT, 0, 0, 0},
+        {0.5, 0, VK_LEFT, 0, 10, 0},
+        {1.5, 0, VK_LEFT, 0, 12, 0},    // 10.5 -> 10, 11.5 -> 12
+        {-0.5, 0, VK_RIGHT, 0, -10, 0}, // -10.5 -> -10
         // Only Shift alone steps sideways: Shift+Ctrl (3), Ctrl and Alt turn.
-        {20, 0, VK_LEFT, ShiftMask | CtrlMask, 30, 0}, {20, 0, VK_RIGHT, CtrlMask, 10, 0},
-        {0, 70, VK_PRIOR, 0, 0, 80},         {0, 80, VK_PRIOR, ShiftMask, 0, 80},
-        {0, 79.5, VK_PRIOR, 0, 0, 0},        // not exactly 80: [89.5] = 90, 90 mod 90 = 0
-        {0, -70, VK_NEXT, 0, 0, -80},        {0, -80, VK_NEXT, 0, 0, -80},
-        {0, -85, VK_NEXT, 0, 0, -5},         {0, 80, VK_NEXT, 0, 0, 70},    // going down the stop is -80 only
+        {20, 0, VK_LEFT, ShiftMask | CtrlMask, 30, 0},
+        {20, 0, VK_RIGHT, CtrlMask, 10, 0},
+        {0, 70, VK_PRIOR, 0, 0, 80},
+        {0, 80, VK_PRIOR, ShiftMask, 0, 80},
+        {0, 79.5, VK_PRIOR, 0, 0, 0}, // not exactly 80: [89.5] = 90, 90 mod 90 = 0
+        {0, -70, VK_NEXT, 0, 0, -80},
+        {0, -80, VK_NEXT, 0, 0, -80},
+        {0, -85, VK_NEXT, 0, 0, -5},
+        {0, 80, VK_NEXT, 0, 0, 70}, // going down the stop is -80 only
         {0, -80, VK_PRIOR, 0, 0, -70},
     };
     for (const auto& c : cases) {
@@ -64,7 +75,7 @@ TEST_F(KeyDownTest, TurnsAndTiltsRoundToEvenWrapWithTheDividendsSignAndStopAtEig
         EXPECT_EQ(CamPitch, expected);
     }
 
-    CamYaw = 2147483637.0;   // + 10 is the largest 32-bit value
+    CamYaw = 2147483637.0; // + 10 is the largest 32-bit value
     Press(VK_LEFT);
     EXPECT_EQ(CamYaw, 2147483647 % 360);
     CamYaw = 2147483638.0;

@@ -1,8 +1,8 @@
 // The music: the call order of the sound library around the module, and a
 // module that really sounds and loops on the audio thread.
+#include "SquareWaveXm.h"
 #include "music/Midas.h"
 #include "platform/SoundLib.h"
-#include "SquareWaveXm.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@ using Calls = std::vector<std::string>;
 using namespace std::chrono_literals;
 
 // Without a module only the library is closed; with one it is stopped and freed first.
-const Calls Unplayed = {"MIDASstartup", "MIDASinit", "MIDASstartBackgroundPlay", "MIDASopenChannels",
-                        "MIDASloadModule", "MIDAScloseChannels", "MIDASstopBackgroundPlay", "MIDASclose"};
+const Calls Unplayed = {"MIDASstartup",    "MIDASinit",          "MIDASstartBackgroundPlay", "MIDASopenChannels",
+                        "MIDASloadModule", "MIDAScloseChannels", "MIDASstopBackgroundPlay",  "MIDASclose"};
 const Calls Played = [] {
     Calls calls = Unplayed;
     calls.insert(calls.begin() + 5, {"MIDASplayModule", "MIDASstopModule", "MIDASfreeModule"});
@@ -46,7 +46,11 @@ protected:
     }
 
     // Starts the library and the module the way start-up does.
-    static void StartWith(std::string path) { Midas::MidasStart(); Midas::MidasPlayModule(path); }
+    static void StartWith(std::string path)
+    {
+        Midas::MidasStart();
+        Midas::MidasPlayModule(path);
+    }
 
     static std::vector<int> Handles() { return {Midas::MusicModule, Midas::MusicPlayHandle}; }
 

@@ -10,7 +10,11 @@
 
 namespace {
 
-struct Parsed { int status = 0; ShowOptions options; std::string out, err; };
+struct Parsed {
+    int status = 0;
+    ShowOptions options;
+    std::string out, err;
+};
 
 // The arguments are split at spaces.
 Parsed Parse(const std::string& line)
@@ -45,11 +49,13 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
     const std::string folder = std::filesystem::temp_directory_path().string();
     p = Parse("--window=800x600 --display 1 --scale integer --mode-switch --headless --fps 30 --frames 10 --seed 7 "
               "--state-log s.csv --snapshot 5=a.png --key 10:Shift+Left --no-music --volume 50 --remaster --msaa 2 "
-              "--data " + folder);
+              "--data " +
+              folder);
     const auto& o = p.options;
     EXPECT_EQ(std::vector<int>({p.status, o.video.windowWidth, o.video.windowHeight, o.video.display, o.video.fps,
                                 o.frames, o.volume, o.video.colourBits, o.video.depthBits, o.video.msaa}),
-              (std::vector<int>{-1, 800, 600, 1, 30, 10, 50, 32, 24, 2})) << p.err;   // --msaa beats the preset
+              (std::vector<int>{-1, 800, 600, 1, 30, 10, 50, 32, 24, 2}))
+        << p.err; // --msaa beats the preset
     EXPECT_TRUE(o.video.windowed && o.video.modeSwitch && o.noMusic && o.video.nativeSize && o.seed == 7u &&
                 o.video.filter == platform::ScaleFilter::Integer);
     EXPECT_EQ(o.dataFolder + o.stateLogPath + o.snapshots.at(5), folder + "s.csva.png");
@@ -60,7 +66,8 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
     p = Parse("--capture show.mp4 --fps 30 --render-size 1280x960");
     const auto& c = p.options.capture;
     EXPECT_EQ(std::vector<int>({p.status, c.fps, c.width, c.height, p.options.video.fps}),
-              (std::vector<int>{-1, 60, 1280, 960, 0})) << p.err;
+              (std::vector<int>{-1, 60, 1280, 960, 0}))
+        << p.err;
     EXPECT_TRUE(p.options.video.headless && c.music && p.options.noMusic && !c.force);
 
     // An existing folder needs no slash, and only a folder takes odd sizes.
@@ -72,18 +79,37 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
 TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
 {
     // "arguments|what the message names" (by default the first argument).
-    for (const std::string line :
-         {"--window=12by4", "--display 64", "--scale cubic", "--fps 1001", "--frames 0", "--seed x",
-          "--data /no/such/folder", "--snapshot 0=a.png", "--key 5:NoSuchKey|NoSuchKey", "--key Left",
-          "--volume 101", "--capture show.avi|show.avi", "--capture a.mp4 --capture-size 641x480|even",
-          "--capture a.mp4 --capture-size 1x1", "--force|--capture", "--render-size 800x500|4:3",
-          "--render-size 1920x1080|4:3", "--render-size big|WxH", "--render-size 40000x30000|too large",
-          "--msaa 3", "--colour-depth 24", "--depth-bits 32", "--bogus", "stray"}) {
+    for (const std::string line : {"--window=12by4",
+                                   "--display 64",
+                                   "--scale cubic",
+                                   "--fps 1001",
+                                   "--frames 0",
+                                   "--seed x",
+                                   "--data /no/such/folder",
+                                   "--snapshot 0=a.png",
+                                   "--key 5:NoSuchKey|NoSuchKey",
+                                   "--key Left",
+                                   "--volume 101",
+                                   "--capture show.avi|show.avi",
+                                   "--capture a.mp4 --capture-size 641x480|even",
+                                   "--capture a.mp4 --capture-size 1x1",
+                                   "--force|--capture",
+                                   "--render-size 800x500|4:3",
+                                   "--render-size 1920x1080|4:3",
+                                   "--render-size big|WxH",
+                                   "--render-size 40000x30000|too large",
+                                   "--msaa 3",
+                                   "--colour-depth 24",
+                                   "--depth-bits 32",
+                                   "--bogus",
+                                   "stray"}) {
         const std::size_t bar = line.find('|');
         const auto p = Parse(line.substr(0, bar));
         EXPECT_EQ(p.status, 2) << line;
-        EXPECT_NE(p.err.find(bar == std::string::npos ? line.substr(0, line.find_first_of(" =")) : line.substr(bar + 1)),
-                  std::string::npos) << p.err;
+        EXPECT_NE(
+            p.err.find(bar == std::string::npos ? line.substr(0, line.find_first_of(" =")) : line.substr(bar + 1)),
+            std::string::npos)
+            << p.err;
         EXPECT_NE(p.err.find("Usage: citadel"), std::string::npos) << p.err;
     }
 

@@ -9,7 +9,7 @@ using Runtime::RuntimeError;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour)
 {
-    EXPECT_EQ(Runtime::CInt(640.5f), 640);   // a drawing area of 640.5 pixels is 640
+    EXPECT_EQ(Runtime::CInt(640.5f), 640); // a drawing area of 640.5 pixels is 640
     EXPECT_EQ(Runtime::CInt(641.5f), 642);
     EXPECT_EQ(Runtime::CInt(-0.5), 0);
     EXPECT_EQ(Runtime::CInt(-1.5), -2);

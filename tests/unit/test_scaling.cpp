@@ -15,7 +15,7 @@ TEST(FitBox, WholeMultiplesAtTheirBoundaryAndOddTallWindows)
         const auto b = FitBox(640, 480, w, h, f);
         return std::vector<int>{b.x, b.y, b.width, b.height};
     };
-    EXPECT_EQ(box(1919, 1440, ScaleFilter::Integer), (std::vector<int>{319, 240, 1280, 960}));   // one short of 3x
+    EXPECT_EQ(box(1919, 1440, ScaleFilter::Integer), (std::vector<int>{319, 240, 1280, 960})); // one short of 3x
     EXPECT_EQ(box(1920, 1440, ScaleFilter::Integer), (std::vector<int>{0, 0, 1920, 1440}));
     EXPECT_EQ(box(333, 999, ScaleFilter::Linear), (std::vector<int>{0, 375, 333, 249}));
     EXPECT_EQ(FitBox(0, 0, 640, 480, ScaleFilter::Linear).width, 0);
@@ -26,7 +26,7 @@ TEST(ScaleFrame, CopiesRepeatsAveragesAndBarsAsTheFilterSays)
     Rgb source(64 * 48 * 3), target;
     for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i * 7);
     ScaleFrame(source, 64, 48, target, 64, 48, ScaleFilter::Linear);
-    EXPECT_EQ(target, source);   // same size: exact, no half-pixel shift
+    EXPECT_EQ(target, source); // same size: exact, no half-pixel shift
 
     // A one-pixel checkerboard shrinks to even grey; picking pixels would not.
     for (std::size_t p = 0; p < 64 * 48; ++p) source[p * 3] = ((p % 64 + p / 64) % 2) ? 255 : 0;
@@ -34,7 +34,7 @@ TEST(ScaleFrame, CopiesRepeatsAveragesAndBarsAsTheFilterSays)
     EXPECT_NEAR(target[(5 * 16 + 7) * 3], 128, 3);
 
     // 4x3 into 16x6: an 8x6 box at x 4 of doubled pixels, black around it.
-    const Rgb tiny = {10, 0, 0, 20, 0, 0, 30, 0, 0, 40, 0, 0, 50, 0, 0, 60, 0, 0,
+    const Rgb tiny = {10, 0, 0, 20, 0, 0, 30, 0, 0, 40,  0, 0, 50,  0, 0, 60,  0, 0,
                       70, 0, 0, 80, 0, 0, 90, 0, 0, 100, 0, 0, 110, 0, 0, 120, 0, 0};
     ScaleFrame(tiny, 4, 3, target, 16, 6, ScaleFilter::Nearest);
     const auto red = [&](int x, int y) { return target[(y * 16 + x) * 3]; };

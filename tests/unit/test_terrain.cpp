@@ -34,18 +34,18 @@ protected:
 TEST_F(TerrainBuilt, PointsHaveTheirHeightAndColour)
 {
     const std::tuple<int, int, double, double, double, double> points[] = {
-        {19, 7, 800, 0, 0, 0},      {0, 0, 800, 0, 0, 0},     {20, 7, 0, 1, 1, 1},      {7, 20, 0, 1, 1, 1},
-        {8, 9, -216, 0.9, 0, 0},    {8, 10, -376, 0.9, 0, 0}, {8, 8, 0, 0.4, 0, 0},     {9, 18, 1016, 1, 1, 1},
-        {13, 3, 960, 0.9, 1, 1},    {13, 4, 960, 1, 0, 0.3},  {14, 5, 160, 1, 0.2, 0.1}, {15, 2, 976, 1, 1, 1},
-        {14, 3, 88, 1, 1, 1},       {11, 17, 984, 0.9, 0, 0.1}, {10, 10, 0, 0.9, 0.3, 0.3}, {30, 30, 0, 1, 1, 1},
-        {40, 40, 0, 1, 1, 1},       {50, 50, 0, 0, 0, 0},     {41, 0, 0, 0, 0, 0},      {90, 60, 0, 0, 0, 0},
+        {19, 7, 800, 0, 0, 0},   {0, 0, 800, 0, 0, 0},       {20, 7, 0, 1, 1, 1},        {7, 20, 0, 1, 1, 1},
+        {8, 9, -216, 0.9, 0, 0}, {8, 10, -376, 0.9, 0, 0},   {8, 8, 0, 0.4, 0, 0},       {9, 18, 1016, 1, 1, 1},
+        {13, 3, 960, 0.9, 1, 1}, {13, 4, 960, 1, 0, 0.3},    {14, 5, 160, 1, 0.2, 0.1},  {15, 2, 976, 1, 1, 1},
+        {14, 3, 88, 1, 1, 1},    {11, 17, 984, 0.9, 0, 0.1}, {10, 10, 0, 0.9, 0.3, 0.3}, {30, 30, 0, 1, 1, 1},
+        {40, 40, 0, 1, 1, 1},    {50, 50, 0, 0, 0, 0},       {41, 0, 0, 0, 0, 0},        {90, 60, 0, 0, 0, 0},
     };
     const auto near = [](double a, double b) { return std::fabs(a - b) < 1e-9; };
     for (const auto& [i, j, height, r, g, b] : points) {
         const auto& c = TerrainColour(i, j);
         EXPECT_TRUE(near(TerrainHeight(i, j), height) && near(c.Red, r) && near(c.Green, g) && near(c.Blue, b))
-            << "point (" << i << ", " << j << "): " << TerrainHeight(i, j) << " (" << c.Red << ", " << c.Green
-            << ", " << c.Blue << ")";
+            << "point (" << i << ", " << j << "): " << TerrainHeight(i, j) << " (" << c.Red << ", " << c.Green << ", "
+            << c.Blue << ")";
     }
 }
 
@@ -86,7 +86,7 @@ TEST(InitTerrain, LeavesPointsItDoesNotNameAlone)
             else
                 keptHeights += TerrainHeight(i, j) == 0.5;
         }
-    EXPECT_EQ(keptHeights, 18 * 18 - 116);   // the interior points the height table leaves at 0
+    EXPECT_EQ(keptHeights, 18 * 18 - 116); // the interior points the height table leaves at 0
     EXPECT_EQ(TerrainColour(10, 12).Red, 0.25);
     Terrain::ResetTerrain();
 }

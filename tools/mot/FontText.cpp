@@ -13,16 +13,17 @@ namespace {
 struct FontFace {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
-    FontFace(const std::string& path, int pixelHeight) {
-        if (FT_Init_FreeType(&library) != 0)
-            throw std::runtime_error("FreeType failed to start");
+    FontFace(const std::string& path, int pixelHeight)
+    {
+        if (FT_Init_FreeType(&library) != 0) throw std::runtime_error("FreeType failed to start");
         if (FT_New_Face(library, path.c_str(), 0, &face) != 0) {
             FT_Done_FreeType(library);
             throw std::runtime_error("cannot load font " + path);
         }
         FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelHeight));
     }
-    ~FontFace() {
+    ~FontFace()
+    {
         FT_Done_Face(face);
         FT_Done_FreeType(library);
     }
@@ -46,8 +47,7 @@ int LayOut(FT_Face face, const std::string& text, int tracking, FT_Int32 loadFla
             FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &delta);
             pen += static_cast<int>(delta.x >> 6);
         }
-        if (FT_Load_Glyph(face, glyph, loadFlags) != 0)
-            continue;
+        if (FT_Load_Glyph(face, glyph, loadFlags) != 0) continue;
         visit(pen, face->glyph);
         pen += static_cast<int>(face->glyph->advance.x >> 6) + tracking;
         previous = glyph;
@@ -57,8 +57,8 @@ int LayOut(FT_Face face, const std::string& text, int tracking, FT_Int32 loadFla
 
 } // namespace
 
-TextBitmap RenderLine(const std::string& fontPath, int pixelHeight, const std::string& text,
-                      int tracking) {
+TextBitmap RenderLine(const std::string& fontPath, int pixelHeight, const std::string& text, int tracking)
+{
     FontFace font(fontPath, pixelHeight);
     FT_Face face = font.face;
     const int ascender = static_cast<int>(face->size->metrics.ascender >> 6);
@@ -80,12 +80,10 @@ TextBitmap RenderLine(const std::string& fontPath, int pixelHeight, const std::s
         const FT_Bitmap& bitmap = slot->bitmap;
         for (unsigned row = 0; row < bitmap.rows; ++row) {
             const int y = out.baseline - slot->bitmap_top + static_cast<int>(row);
-            if (y < 0 || y >= out.height)
-                continue;
+            if (y < 0 || y >= out.height) continue;
             for (unsigned col = 0; col < bitmap.width; ++col) {
                 const int x = x0 + slot->bitmap_left + static_cast<int>(col);
-                if (x < 0 || x >= out.width)
-                    continue;
+                if (x < 0 || x >= out.width) continue;
                 std::uint8_t& cell = out.coverage[static_cast<std::size_t>(y) * out.width + x];
                 cell = std::max(cell, bitmap.buffer[row * bitmap.pitch + col]);
             }

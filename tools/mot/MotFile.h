@@ -14,7 +14,7 @@ constexpr int MaxSize = 8192;
 struct MotImage {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> rgb;  // width * height * 3 bytes, first row first (t = 0)
+    std::vector<std::uint8_t> rgb; // width * height * 3 bytes, first row first (t = 0)
 };
 
 // Reads a ".MOT" file. Throws std::runtime_error naming the file when it is

@@ -10,11 +10,12 @@ namespace {
 
 constexpr int Gap = 8;
 constexpr int LabelHeight = 22;
-constexpr std::uint8_t Backdrop = 40;  // grey, so that black parts of images stay visible as such
+constexpr std::uint8_t Backdrop = 40; // grey, so that black parts of images stay visible as such
 
 // Area-average scaling: every destination pixel averages the source pixels
 // it covers, so fine patterns shrink without aliasing.
-void DrawScaled(const MotImage& image, SheetImage& sheet, int left, int top, int w, int h) {
+void DrawScaled(const MotImage& image, SheetImage& sheet, int left, int top, int w, int h)
+{
     for (int y = 0; y < h; ++y) {
         const int y0 = y * image.height / h;
         const int y1 = std::max(y0 + 1, (y + 1) * image.height / h);
@@ -28,32 +29,32 @@ void DrawScaled(const MotImage& image, SheetImage& sheet, int left, int top, int
                         sum[c] += image.rgb[(static_cast<std::size_t>(sy) * image.width + sx) * 3 + c];
             const unsigned count = static_cast<unsigned>((y1 - y0) * (x1 - x0));
             std::uint8_t* out = &sheet.rgb[(static_cast<std::size_t>(top + y) * sheet.width + left + x) * 3];
-            for (int c = 0; c < 3; ++c)
-                out[c] = static_cast<std::uint8_t>((sum[c] + count / 2) / count);
+            for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>((sum[c] + count / 2) / count);
         }
     }
 }
 
-void DrawLabel(const std::string& text, SheetImage& sheet, int left, int top, int width) {
+void DrawLabel(const std::string& text, SheetImage& sheet, int left, int top, int width)
+{
     TextBitmap label;
     try {
         label = RenderLine(FontDir + "DejaVuSans.ttf", 14, text);
     } catch (const std::runtime_error&) {
-        return;  // no font: the sheet is still useful without names
+        return; // no font: the sheet is still useful without names
     }
     const int x0 = left + std::max(0, (width - label.width) / 2);
     for (int y = 0; y < label.height && top + y < sheet.height; ++y)
         for (int x = 0; x < label.width && x0 + x < left + width; ++x) {
             const unsigned a = label.coverage[static_cast<std::size_t>(y) * label.width + x];
             std::uint8_t* out = &sheet.rgb[(static_cast<std::size_t>(top + y) * sheet.width + x0 + x) * 3];
-            for (int c = 0; c < 3; ++c)
-                out[c] = static_cast<std::uint8_t>((out[c] * (255 - a) + 230 * a + 127) / 255);
+            for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>((out[c] * (255 - a) + 230 * a + 127) / 255);
         }
 }
 
 } // namespace
 
-SheetImage BuildSheet(const std::vector<SheetEntry>& entries, int columns, int cell) {
+SheetImage BuildSheet(const std::vector<SheetEntry>& entries, int columns, int cell)
+{
     if (entries.empty() || columns < 1 || cell < 1)
         throw std::runtime_error("a contact sheet needs at least one image");
     columns = std::min<int>(columns, static_cast<int>(entries.size()));

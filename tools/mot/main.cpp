@@ -13,7 +13,8 @@
 
 namespace {
 
-void WarnIfNotPowerOfTwo(const std::string& name, int width, int height) {
+void WarnIfNotPowerOfTwo(const std::string& name, int width, int height)
+{
     if (!mot::IsPowerOfTwo(width) || !mot::IsPowerOfTwo(height))
         std::fprintf(stderr,
                      "warning: %s is %dx%d; sizes that are not powers of two may show as "
@@ -21,21 +22,21 @@ void WarnIfNotPowerOfTwo(const std::string& name, int width, int height) {
                      name.c_str(), width, height);
 }
 
-mot::MotImage LoadMotReporting(const std::string& path) {
+mot::MotImage LoadMotReporting(const std::string& path)
+{
     std::size_t missing = 0;
     mot::MotImage image = mot::LoadMot(path, &missing);
     if (missing != 0)
-        std::fprintf(stderr, "warning: %s is %zu bytes short; the show reads them as 0\n",
-                     path.c_str(), missing);
+        std::fprintf(stderr, "warning: %s is %zu bytes short; the show reads them as 0\n", path.c_str(), missing);
     return image;
 }
 
-void ToMot(const std::string& in, const std::string& out) {
+void ToMot(const std::string& in, const std::string& out)
+{
     const image::Image png = image::ReadPng(in);
     if (png.width > mot::MaxSize || png.height > mot::MaxSize)
-        throw std::runtime_error(in + ": " + std::to_string(png.width) + "x" +
-                                 std::to_string(png.height) + " is larger than the show accepts (" +
-                                 std::to_string(mot::MaxSize) + " per side)");
+        throw std::runtime_error(in + ": " + std::to_string(png.width) + "x" + std::to_string(png.height) +
+                                 " is larger than the show accepts (" + std::to_string(mot::MaxSize) + " per side)");
     mot::MotImage result;
     result.width = png.width;
     result.height = png.height;
@@ -46,22 +47,22 @@ void ToMot(const std::string& in, const std::string& out) {
         // Alpha is composited over black: fully transparent parts become the
         // pure black that the show's alpha images leave transparent.
         const unsigned alpha = png.channels == 4 ? src[3] : 255;
-        for (int c = 0; c < 3; ++c)
-            result.rgb[k * 3 + c] = static_cast<std::uint8_t>((src[c] * alpha + 127) / 255);
+        for (int c = 0; c < 3; ++c) result.rgb[k * 3 + c] = static_cast<std::uint8_t>((src[c] * alpha + 127) / 255);
     }
-    if (png.channels == 4)
-        std::fprintf(stderr, "note: %s has alpha; it was composited over black\n", in.c_str());
+    if (png.channels == 4) std::fprintf(stderr, "note: %s has alpha; it was composited over black\n", in.c_str());
     WarnIfNotPowerOfTwo(in, png.width, png.height);
     mot::SaveMot(out, result);
 }
 
-void ToPng(const std::string& in, const std::string& out) {
+void ToPng(const std::string& in, const std::string& out)
+{
     const mot::MotImage image = LoadMotReporting(in);
     WarnIfNotPowerOfTwo(in, image.width, image.height);
     image::WritePng(out, image.width, image.height, 3, image.rgb.data());
 }
 
-void PrintInfo(const std::string& path) {
+void PrintInfo(const std::string& path)
+{
     const mot::MotImage image = LoadMotReporting(path);
     const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
     int low[3] = {255, 255, 255};
@@ -78,8 +79,7 @@ void PrintInfo(const std::string& path) {
         black += (p[0] | p[1] | p[2]) == 0 ? 1 : 0;
     }
     std::printf("%s\n  size     %d x %d%s\n", path.c_str(), image.width, image.height,
-                mot::IsPowerOfTwo(image.width) && mot::IsPowerOfTwo(image.height)
-                    ? "" : "  (not a power of two)");
+                mot::IsPowerOfTwo(image.width) && mot::IsPowerOfTwo(image.height) ? "" : "  (not a power of two)");
     const char* names[3] = {"red", "green", "blue"};
     for (int c = 0; c < 3; ++c)
         std::printf("  %-8s min %3d  max %3d  mean %6.2f\n", names[c], low[c], high[c],
@@ -88,7 +88,8 @@ void PrintInfo(const std::string& path) {
                 100.0 * static_cast<double>(black) / static_cast<double>(count));
 }
 
-void WriteSheet(const std::string& out, const std::vector<std::string>& inputs, int columns, int cell) {
+void WriteSheet(const std::string& out, const std::vector<std::string>& inputs, int columns, int cell)
+{
     std::vector<mot::SheetEntry> entries;
     for (const std::string& path : inputs)
         entries.push_back({std::filesystem::path(path).filename().string(), LoadMotReporting(path)});
@@ -98,7 +99,8 @@ void WriteSheet(const std::string& out, const std::vector<std::string>& inputs, 
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     CLI::App app{"citadel-mot: convert the show's .MOT images to and from PNG.\n"
                  "A .MOT file holds two float32 sizes and raw RGB bytes, first row first.\n"
                  "Images in alpha slots (Tex2, Text0-2, Tittle, Dist0, LightMap) are\n"
@@ -129,10 +131,14 @@ int main(int argc, char** argv) {
 
     CLI11_PARSE(app, argc, argv);
     try {
-        if (*toMot) ToMot(in, out);
-        else if (*toPng) ToPng(in, out);
-        else if (*info) PrintInfo(in);
-        else WriteSheet(out, inputs, columns, cell);
+        if (*toMot)
+            ToMot(in, out);
+        else if (*toPng)
+            ToPng(in, out);
+        else if (*info)
+            PrintInfo(in);
+        else
+            WriteSheet(out, inputs, columns, cell);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "citadel-mot: %s\n", error.what());
         return 1;

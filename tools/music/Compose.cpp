@@ -45,8 +45,7 @@ const Section kSong[] = {
     {kHome, kThemeA1, Shadow::Echo, Drums::Full, Bass::Drive, Arp::Sixteenths, true, false, 24},
     {kHome, kThemeA2, Shadow::Echo, Drums::Full, Bass::Drive, Arp::Sixteenths, false, true, 24},
     {kHushChords, kThemeHush, Shadow::Echo, Drums::None, Bass::Long, Arp::Eighths, true, false, 32},
-    {kRiseChords, kThemeRise, Shadow::Echo, Drums::Build, Bass::Pulse, Arp::Sixteenths, false,
-     false, 28},
+    {kRiseChords, kThemeRise, Shadow::Echo, Drums::Build, Bass::Pulse, Arp::Sixteenths, false, false, 28},
     {kHome, kThemeA1, Shadow::Harmony, Drums::Full, Bass::Drive, Arp::Sixteenths, true, false, 24},
     {kHome, kThemeA2, Shadow::Harmony, Drums::Full, Bass::Drive, Arp::Sixteenths, false, false, 24},
     {kAway, kThemeB1, Shadow::Echo, Drums::Full, Bass::Drive, Arp::Eighths, true, false, 26},
@@ -76,8 +75,9 @@ constexpr int kDrumNote = 60; // drums sound at their own pitch on middle C
 constexpr int kEchoDelay = 3; // rows: a dotted eighth
 constexpr std::uint8_t kSetPanning = 0x08;
 
-void Hit(XmPattern& song, int row, int channel, int instrument, int pitch, int volume,
-         std::uint8_t effect = 0, std::uint8_t param = 0) {
+void Hit(XmPattern& song, int row, int channel, int instrument, int pitch, int volume, std::uint8_t effect = 0,
+         std::uint8_t param = 0)
+{
     XmCell& cell = song.At(row, channel);
     cell.note = XmNote(pitch);
     cell.instrument = static_cast<std::uint8_t>(instrument);
@@ -86,12 +86,14 @@ void Hit(XmPattern& song, int row, int channel, int instrument, int pitch, int v
     cell.param = param;
 }
 
-void KeyOff(XmPattern& song, int row, int channel) {
+void KeyOff(XmPattern& song, int row, int channel)
+{
     song.At(row, channel) = XmCell{};
     song.At(row, channel).note = kKeyOff;
 }
 
-void WriteFullBar(XmPattern& song, int bar0, int bar) {
+void WriteFullBar(XmPattern& song, int bar0, int bar)
+{
     const bool odd = bar % 2 == 1;
     for (int r : {0, 8, odd ? 14 : 10}) Hit(song, bar0 + r, kChKick, kKick, kDrumNote, 64);
     for (int r : {4, 12}) Hit(song, bar0 + r, kChSnare, kSnare, kDrumNote, 58);
@@ -101,7 +103,8 @@ void WriteFullBar(XmPattern& song, int bar0, int bar) {
 }
 
 // The breakdown's climb: the snare doubles its pace every bar.
-void WriteBuildBar(XmPattern& song, int bar0, int bar) {
+void WriteBuildBar(XmPattern& song, int bar0, int bar)
+{
     for (int r = 0; r < kRowsPerBar; r += 4) Hit(song, bar0 + r, kChKick, kKick, kDrumNote, 60);
     const int step = bar == 0 ? 8 : (bar == 1 ? 4 : (bar == 2 ? 2 : 1));
     for (int r = bar == 0 ? 4 : 0; r < kRowsPerBar; r += step) {
@@ -112,18 +115,23 @@ void WriteBuildBar(XmPattern& song, int bar0, int bar) {
         for (int r = 2; r < kRowsPerBar; r += 4) Hit(song, bar0 + r, kChHat, kHat, kDrumNote, 18);
 }
 
-void WriteDrums(XmPattern& song, int first, const Section& section) {
+void WriteDrums(XmPattern& song, int first, const Section& section)
+{
     for (int bar = 0; bar < kBarsPerSection; ++bar) {
         const int bar0 = first + bar * kRowsPerBar;
         switch (section.drums) {
-        case Drums::None: break;
+        case Drums::None:
+            break;
         case Drums::Half:
             for (int r : {0, 8}) Hit(song, bar0 + r, kChKick, kKick, kDrumNote, 60);
-            for (int r = 0; r < kRowsPerBar; r += 2)
-                Hit(song, bar0 + r, kChHat, kHat, kDrumNote, r % 4 == 2 ? 26 : 16);
+            for (int r = 0; r < kRowsPerBar; r += 2) Hit(song, bar0 + r, kChHat, kHat, kDrumNote, r % 4 == 2 ? 26 : 16);
             break;
-        case Drums::Full: WriteFullBar(song, bar0, bar); break;
-        case Drums::Build: WriteBuildBar(song, bar0, bar); break;
+        case Drums::Full:
+            WriteFullBar(song, bar0, bar);
+            break;
+        case Drums::Build:
+            WriteBuildBar(song, bar0, bar);
+            break;
         }
     }
     if (section.fill) {
@@ -131,26 +139,30 @@ void WriteDrums(XmPattern& song, int first, const Section& section) {
         for (int r = 8; r < kRowsPerBar; ++r) song.At(bar0 + r, kChSnare) = XmCell{};
         const int rows[] = {8, 10, 12, 13, 14, 15};
         const int volumes[] = {34, 40, 46, 50, 56, 60};
-        for (int i = 0; i < 6; ++i)
-            Hit(song, bar0 + rows[i], kChSnare, kSnare, kDrumNote, volumes[i]);
+        for (int i = 0; i < 6; ++i) Hit(song, bar0 + rows[i], kChSnare, kSnare, kDrumNote, volumes[i]);
     }
     if (section.crash) Hit(song, first, kChCrash, kCrash, kDrumNote, 40);
 }
 
-int BassRoot(const Chord& chord) {
+int BassRoot(const Chord& chord)
+{
     const int pitch = 36 + chord.root; // G1..F#2: low, but inside the bass's range
     return pitch > 42 ? pitch - 12 : pitch;
 }
 
-void WriteBass(XmPattern& song, int first, const std::vector<Chord>& chords, Bass style) {
+void WriteBass(XmPattern& song, int first, const std::vector<Chord>& chords, Bass style)
+{
     static const int kDriveOffsets[8] = {0, 0, 12, 0, 0, 0, 12, 7};
     static const int kDriveVolumes[8] = {42, 32, 37, 32, 40, 32, 37, 34};
     for (int bar = 0; bar < kBarsPerSection; ++bar) {
         const int bar0 = first + bar * kRowsPerBar;
         const int root = BassRoot(chords[static_cast<std::size_t>(bar)]);
         switch (style) {
-        case Bass::None: break;
-        case Bass::Long: Hit(song, bar0, kChBass, kBass, root, 42); break;
+        case Bass::None:
+            break;
+        case Bass::Long:
+            Hit(song, bar0, kChBass, kBass, root, 42);
+            break;
         case Bass::Pulse:
             for (int r = 0; r < kRowsPerBar; r += 4) Hit(song, bar0 + r, kChBass, kBass, root, 42);
             break;
@@ -164,7 +176,8 @@ void WriteBass(XmPattern& song, int first, const std::vector<Chord>& chords, Bas
 
 // Pads hold their notes across chord changes where they can; every section
 // starts afresh, so that any section may follow any other (the loop).
-void WritePads(XmPattern& song, int first, const std::vector<Chord>& chords, int volume) {
+void WritePads(XmPattern& song, int first, const std::vector<Chord>& chords, int volume)
+{
     std::vector<int> previous;
     std::vector<int> held(kPadVoices, -1);
     for (int bar = 0; bar < kBarsPerSection; ++bar) {
@@ -177,13 +190,13 @@ void WritePads(XmPattern& song, int first, const std::vector<Chord>& chords, int
             const int pitch = voicing[static_cast<std::size_t>(v)];
             if (pitch == held[static_cast<std::size_t>(v)]) continue;
             held[static_cast<std::size_t>(v)] = pitch;
-            Hit(song, first + bar * kRowsPerBar, kChPad + v, kPad, pitch,
-                v == 3 ? volume - 4 : volume);
+            Hit(song, first + bar * kRowsPerBar, kChPad + v, kPad, pitch, v == 3 ? volume - 4 : volume);
         }
     }
 }
 
-void WriteArp(XmPattern& song, int first, const std::vector<Chord>& chords, Arp style) {
+void WriteArp(XmPattern& song, int first, const std::vector<Chord>& chords, Arp style)
+{
     if (style == Arp::None) return;
     static const int kShape[6] = {0, 1, 2, 3, 2, 1}; // up and down the chord
     const int step = style == Arp::Eighths ? 2 : 1;
@@ -205,8 +218,8 @@ void WriteArp(XmPattern& song, int first, const std::vector<Chord>& chords, Arp 
     }
 }
 
-void WriteTune(XmPattern& song, int first, const Line& line, const std::vector<Chord>& chords,
-               Shadow shadow) {
+void WriteTune(XmPattern& song, int first, const Line& line, const std::vector<Chord>& chords, Shadow shadow)
+{
     for (int r = 0; r < kRowsPerSection; ++r) {
         const int event = line[static_cast<std::size_t>(r)];
         if (event == kHold) continue;
@@ -220,8 +233,7 @@ void WriteTune(XmPattern& song, int first, const Line& line, const std::vector<C
                 KeyOff(song, first + r, kChShadow);
             else
                 Hit(song, first + r, kChShadow, kLead,
-                    HarmonyBelow(event, chords[static_cast<std::size_t>(r / kRowsPerBar)]), 28,
-                    kSetPanning, 0x58);
+                    HarmonyBelow(event, chords[static_cast<std::size_t>(r / kRowsPerBar)]), 28, kSetPanning, 0x58);
         } else if (shadow == Shadow::Echo && r + kEchoDelay < kRowsPerSection) {
             // Echoes stop at the section's end so that each section stands alone.
             if (event == kRest)
@@ -232,17 +244,19 @@ void WriteTune(XmPattern& song, int first, const Line& line, const std::vector<C
     }
 }
 
-bool SameCells(const XmPattern& a, const XmPattern& b) {
+bool SameCells(const XmPattern& a, const XmPattern& b)
+{
     return std::equal(a.cells.begin(), a.cells.end(), b.cells.begin(), b.cells.end(),
                       [](const XmCell& x, const XmCell& y) {
-                          return x.note == y.note && x.instrument == y.instrument &&
-                                 x.volume == y.volume && x.effect == y.effect && x.param == y.param;
+                          return x.note == y.note && x.instrument == y.instrument && x.volume == y.volume &&
+                                 x.effect == y.effect && x.param == y.param;
                       });
 }
 
 } // namespace
 
-XmModule ComposeMorvek() {
+XmModule ComposeMorvek()
+{
     XmPattern song(kSectionCount * kRowsPerSection, kChannels);
     for (int s = 0; s < kSectionCount; ++s) {
         const Section& section = kSong[s];
@@ -265,11 +279,9 @@ XmModule ComposeMorvek() {
     for (int s = 0; s < kSectionCount; ++s) {
         XmPattern pattern(kRowsPerSection, kChannels);
         for (int r = 0; r < kRowsPerSection; ++r)
-            for (int c = 0; c < kChannels; ++c)
-                pattern.At(r, c) = song.At(s * kRowsPerSection + r, c);
+            for (int c = 0; c < kChannels; ++c) pattern.At(r, c) = song.At(s * kRowsPerSection + r, c);
         std::size_t index = 0;
-        while (index < module.patterns.size() && !SameCells(module.patterns[index], pattern))
-            ++index;
+        while (index < module.patterns.size() && !SameCells(module.patterns[index], pattern)) ++index;
         if (index == module.patterns.size()) module.patterns.push_back(pattern);
         module.orders.push_back(static_cast<std::uint8_t>(index));
     }

@@ -19,8 +19,8 @@ constexpr Tuning kToneTuning{12, 2};
 // The bass keeps 128 frames to the cycle for its many partials: twice the rate.
 constexpr Tuning kBassTuning{24, 2};
 
-XmInstrument Make(const char* name, const Synthesised& synth, Tuning tuning, int volume,
-                  int panning) {
+XmInstrument Make(const char* name, const Synthesised& synth, Tuning tuning, int volume, int panning)
+{
     XmInstrument instrument;
     instrument.name = name;
     instrument.sample.name = name;
@@ -34,7 +34,8 @@ XmInstrument Make(const char* name, const Synthesised& synth, Tuning tuning, int
     return instrument;
 }
 
-XmEnvelope Envelope(std::vector<std::pair<std::uint16_t, std::uint16_t>> points, int sustain) {
+XmEnvelope Envelope(std::vector<std::pair<std::uint16_t, std::uint16_t>> points, int sustain)
+{
     XmEnvelope envelope;
     envelope.points = std::move(points);
     envelope.sustain = sustain;
@@ -43,7 +44,8 @@ XmEnvelope Envelope(std::vector<std::pair<std::uint16_t, std::uint16_t>> points,
 
 } // namespace
 
-std::vector<XmInstrument> MakeInstruments() {
+std::vector<XmInstrument> MakeInstruments()
+{
     std::vector<XmInstrument> instruments;
     instruments.push_back(Make("kick", SynthKick(), kDrumTuning, 64, 128));
     instruments.push_back(Make("snare", SynthSnare(), kDrumTuning, 64, 120));

@@ -35,10 +35,10 @@ const char* const kThemeRise = "D5:4 F5:4 Bb5:8 "
 
 namespace {
 
-int PitchClass(const std::string& name, std::size_t& used) {
+int PitchClass(const std::string& name, std::size_t& used)
+{
     static const int kNatural[7] = {9, 11, 0, 2, 4, 5, 7}; // A..G
-    if (name.empty() || name[0] < 'A' || name[0] > 'G')
-        throw std::invalid_argument("not a note name: " + name);
+    if (name.empty() || name[0] < 'A' || name[0] > 'G') throw std::invalid_argument("not a note name: " + name);
     int pc = kNatural[name[0] - 'A'];
     used = 1;
     if (name.size() > 1 && (name[1] == '#' || name[1] == 'b')) {
@@ -50,7 +50,8 @@ int PitchClass(const std::string& name, std::size_t& used) {
 
 } // namespace
 
-int ParsePitch(const std::string& name) {
+int ParsePitch(const std::string& name)
+{
     std::size_t used = 0;
     const int pc = PitchClass(name, used);
     if (name.size() != used + 1 || name[used] < '0' || name[used] > '9')
@@ -59,7 +60,8 @@ int ParsePitch(const std::string& name) {
     return 12 * (name[used] - '0' + 1) + pc;
 }
 
-Line ParseLine(const std::string& text) {
+Line ParseLine(const std::string& text)
+{
     Line line;
     std::istringstream in(text);
     std::string token;
@@ -77,7 +79,8 @@ Line ParseLine(const std::string& text) {
     return line;
 }
 
-std::vector<Chord> ParseProgression(const std::string& text) {
+std::vector<Chord> ParseProgression(const std::string& text)
+{
     std::vector<Chord> chords;
     std::istringstream in(text);
     std::string token;
@@ -86,8 +89,7 @@ std::vector<Chord> ParseProgression(const std::string& text) {
         Chord chord;
         chord.root = PitchClass(token, used);
         chord.minor = token.substr(used) == "m";
-        if (!chord.minor && used != token.size())
-            throw std::invalid_argument("bad chord: " + token);
+        if (!chord.minor && used != token.size()) throw std::invalid_argument("bad chord: " + token);
         chords.push_back(chord);
     }
     if (chords.size() != static_cast<std::size_t>(kBarsPerSection))
@@ -95,12 +97,13 @@ std::vector<Chord> ParseProgression(const std::string& text) {
     return chords;
 }
 
-std::vector<int> ChordTones(const Chord& chord) {
+std::vector<int> ChordTones(const Chord& chord)
+{
     return {chord.root, (chord.root + (chord.minor ? 3 : 4)) % 12, (chord.root + 7) % 12};
 }
 
-std::vector<int> VoiceChord(const Chord& chord, int low, int high,
-                            const std::vector<int>& previous) {
+std::vector<int> VoiceChord(const Chord& chord, int low, int high, const std::vector<int>& previous)
+{
     const std::vector<int> tones = ChordTones(chord);
     std::vector<int> best;
     int bestCost = 0;
@@ -129,14 +132,16 @@ std::vector<int> VoiceChord(const Chord& chord, int low, int high,
     return best;
 }
 
-int HarmonyBelow(int pitch, const Chord& chord) {
+int HarmonyBelow(int pitch, const Chord& chord)
+{
     const std::vector<int> tones = ChordTones(chord);
     for (int below = pitch - 3;; --below)
         for (int tone : tones)
             if ((below % 12 + 12) % 12 == tone) return below;
 }
 
-std::uint8_t XmNote(int pitch) {
+std::uint8_t XmNote(int pitch)
+{
     const int note = pitch - 11;
     if (note < 1 || note > 96) throw std::invalid_argument("pitch outside the XM range");
     return static_cast<std::uint8_t>(note);

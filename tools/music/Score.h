@@ -40,8 +40,7 @@ std::vector<int> ChordTones(const Chord& chord);
 
 // The close voicing of `chord` inside [low, high] that moves least from
 // `previous` (empty: the lowest one).
-std::vector<int> VoiceChord(const Chord& chord, int low, int high,
-                            const std::vector<int>& previous);
+std::vector<int> VoiceChord(const Chord& chord, int low, int high, const std::vector<int>& previous);
 
 // The highest tone of `chord` at least a minor third below `pitch`: a
 // second voice that always agrees with the harmony under it.

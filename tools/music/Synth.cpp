@@ -4,7 +4,8 @@
 
 namespace music {
 
-double Sine(double turns) {
+double Sine(double turns)
+{
     double t = turns - std::floor(turns); // [0, 1)
     double sign = 1.0;
     if (t >= 0.5) {
@@ -24,23 +25,25 @@ double Sine(double turns) {
     return sign * sum;
 }
 
-double Exp(double x) {
+double Exp(double x)
+{
     const double y = x / 1024.0;
-    const double series =
-        1.0 + y * (1.0 + y * (0.5 + y * (1.0 / 6.0 + y * (1.0 / 24.0 + y / 120.0))));
+    const double series = 1.0 + y * (1.0 + y * (0.5 + y * (1.0 / 6.0 + y * (1.0 / 24.0 + y / 120.0))));
     double result = series;
     for (int i = 0; i < 10; ++i) result *= result;
     return result;
 }
 
-double Noise::Next() {
+double Noise::Next()
+{
     state_ ^= state_ << 13;
     state_ ^= state_ >> 17;
     state_ ^= state_ << 5;
     return static_cast<double>(state_) / 2147483648.0 - 1.0;
 }
 
-std::vector<std::int16_t> Quantise(const std::vector<double>& signal, double peak) {
+std::vector<std::int16_t> Quantise(const std::vector<double>& signal, double peak)
+{
     double largest = 0.0;
     for (double v : signal) largest = std::fmax(largest, std::fabs(v));
     const double scale = largest > 0.0 ? peak * 32767.0 / largest : 0.0;
@@ -65,11 +68,10 @@ struct Voice {
 // Sums harmonics 1..`harmonics` of each voice, harmonic h weighted by
 // weight(h), over exactly `frames` frames.
 template <typename Weight>
-std::vector<double> AdditiveLoop(int frames, const std::vector<Voice>& voices, int harmonics,
-                                 Weight weight) {
+std::vector<double> AdditiveLoop(int frames, const std::vector<Voice>& voices, int harmonics, Weight weight)
+{
     std::vector<double> table(static_cast<std::size_t>(frames));
-    for (int i = 0; i < frames; ++i)
-        table[static_cast<std::size_t>(i)] = Sine(static_cast<double>(i) / frames);
+    for (int i = 0; i < frames; ++i) table[static_cast<std::size_t>(i)] = Sine(static_cast<double>(i) / frames);
     std::vector<double> out(static_cast<std::size_t>(frames), 0.0);
     for (const Voice& voice : voices) {
         for (int h = 1; h <= harmonics; ++h) {
@@ -86,7 +88,8 @@ std::vector<double> AdditiveLoop(int frames, const std::vector<Voice>& voices, i
     return out;
 }
 
-Synthesised Looped(const std::vector<double>& signal, double peak) {
+Synthesised Looped(const std::vector<double>& signal, double peak)
+{
     Synthesised s;
     s.pcm = Quantise(signal, peak);
     s.loopStart = 0;
@@ -94,7 +97,8 @@ Synthesised Looped(const std::vector<double>& signal, double peak) {
     return s;
 }
 
-Synthesised OneShot(std::vector<double> signal, double peak, int fadeFrames) {
+Synthesised OneShot(std::vector<double> signal, double peak, int fadeFrames)
+{
     // A short fade at the end so that a cut never clicks.
     const std::size_t n = signal.size();
     for (int i = 0; i < fadeFrames && static_cast<std::size_t>(i) < n; ++i)
@@ -106,25 +110,30 @@ Synthesised OneShot(std::vector<double> signal, double peak, int fadeFrames) {
 
 // First-order high-pass: keeps the hiss of noise, drops its rumble.
 class HighPass {
-  public:
+public:
     explicit HighPass(double a) : a_(a) {}
-    double Step(double x) {
+    double Step(double x)
+    {
         y_ = a_ * (y_ + x - x_);
         x_ = x;
         return y_;
     }
 
-  private:
+private:
     double a_;
     double x_ = 0.0;
     double y_ = 0.0;
 };
 
-int Frames(double seconds) { return static_cast<int>(seconds * kDrumRate); }
+int Frames(double seconds)
+{
+    return static_cast<int>(seconds * kDrumRate);
+}
 
 } // namespace
 
-Synthesised SynthKick() {
+Synthesised SynthKick()
+{
     const int frames = Frames(0.42);
     std::vector<double> out(static_cast<std::size_t>(frames));
     Noise noise(0x1B873593u);
@@ -140,7 +149,8 @@ Synthesised SynthKick() {
     return OneShot(out, 0.97, 400);
 }
 
-Synthesised SynthSnare() {
+Synthesised SynthSnare()
+{
     const int frames = Frames(0.3);
     std::vector<double> out(static_cast<std::size_t>(frames));
     Noise noise(0xCC9E2D51u);
@@ -156,7 +166,8 @@ Synthesised SynthSnare() {
     return OneShot(out, 0.95, 400);
 }
 
-Synthesised SynthHat() {
+Synthesised SynthHat()
+{
     const int frames = Frames(0.11);
     std::vector<double> out(static_cast<std::size_t>(frames));
     Noise noise(0x85EBCA6Bu);
@@ -169,7 +180,8 @@ Synthesised SynthHat() {
     return OneShot(out, 0.9, 200);
 }
 
-Synthesised SynthCrash() {
+Synthesised SynthCrash()
+{
     const int frames = Frames(1.6);
     std::vector<double> out(static_cast<std::size_t>(frames));
     Noise noise(0xC2B2AE35u);
@@ -185,7 +197,8 @@ Synthesised SynthCrash() {
     return OneShot(out, 0.9, 2000);
 }
 
-Synthesised SynthBass() {
+Synthesised SynthBass()
+{
     const int loops = 8;
     const std::vector<Voice> voices{{loops, 1.0, 0}};
     auto weight = [](int h) {
@@ -195,7 +208,8 @@ Synthesised SynthBass() {
     return Looped(AdditiveLoop(kBassCycle * loops, voices, 40, weight), 0.95);
 }
 
-Synthesised SynthLead() {
+Synthesised SynthLead()
+{
     const int loops = 128;
     const std::vector<Voice> voices{{loops, 1.0, 0}, {loops + 1, 0.55, 3000}};
     auto weight = [](int h) {
@@ -205,15 +219,16 @@ Synthesised SynthLead() {
     return Looped(AdditiveLoop(kToneCycle * loops, voices, 28, weight), 0.95);
 }
 
-Synthesised SynthPad() {
+Synthesised SynthPad()
+{
     const int loops = 256;
-    const std::vector<Voice> voices{
-        {loops, 1.0, 0}, {loops - 1, 0.8, 5000}, {loops + 1, 0.8, 11000}};
+    const std::vector<Voice> voices{{loops, 1.0, 0}, {loops - 1, 0.8, 5000}, {loops + 1, 0.8, 11000}};
     auto weight = [](int h) { return 1.0 / (h * (1.0 + (h / 5.0) * (h / 5.0))); };
     return Looped(AdditiveLoop(kToneCycle * loops, voices, 24, weight), 0.95);
 }
 
-Synthesised SynthPluck() {
+Synthesised SynthPluck()
+{
     const int frames = kToneCycle * 200;
     const int harmonics = 20;
     // The sample plays at about 16.7 kHz on middle C.
@@ -223,8 +238,7 @@ Synthesised SynthPluck() {
         const double decay = Exp(-(2.5 + 0.9 * h) / rate);
         double level = (h % 2 == 1 ? 1.0 : 0.6) / h;
         for (int n = 0; n < frames; ++n) {
-            out[static_cast<std::size_t>(n)] +=
-                level * Sine(static_cast<double>((h * n) % kToneCycle) / kToneCycle);
+            out[static_cast<std::size_t>(n)] += level * Sine(static_cast<double>((h * n) % kToneCycle) / kToneCycle);
             level *= decay;
         }
     }

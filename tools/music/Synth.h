@@ -15,11 +15,11 @@ double Exp(double x);
 
 // A deterministic noise source (xorshift32).
 class Noise {
-  public:
+public:
     explicit Noise(std::uint32_t seed) : state_(seed ? seed : 1u) {}
     double Next(); // uniform in [-1, 1)
 
-  private:
+private:
     std::uint32_t state_;
 };
 

@@ -6,49 +6,53 @@ namespace music {
 
 XmPattern::XmPattern(int rowCount, int channelCount)
     : rows(rowCount), channels(channelCount),
-      cells(static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(channelCount)) {}
+      cells(static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(channelCount))
+{
+}
 
-XmCell& XmPattern::At(int row, int channel) {
+XmCell& XmPattern::At(int row, int channel)
+{
     return cells.at(static_cast<std::size_t>(row * channels + channel));
 }
 
 namespace {
 
 class ByteSink {
-  public:
+public:
     void U8(unsigned v) { bytes_.push_back(static_cast<std::uint8_t>(v & 0xFF)); }
-    void U16(unsigned v) {
+    void U16(unsigned v)
+    {
         U8(v);
         U8(v >> 8);
     }
-    void U32(std::uint32_t v) {
+    void U32(std::uint32_t v)
+    {
         U16(v & 0xFFFF);
         U16(v >> 16);
     }
     // A fixed-width text field, padded with `pad`; longer text is cut.
-    void Text(const std::string& text, std::size_t width, char pad) {
-        for (std::size_t i = 0; i < width; ++i)
-            U8(static_cast<unsigned char>(i < text.size() ? text[i] : pad));
+    void Text(const std::string& text, std::size_t width, char pad)
+    {
+        for (std::size_t i = 0; i < width; ++i) U8(static_cast<unsigned char>(i < text.size() ? text[i] : pad));
     }
-    void Append(const std::vector<std::uint8_t>& more) {
-        bytes_.insert(bytes_.end(), more.begin(), more.end());
-    }
+    void Append(const std::vector<std::uint8_t>& more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
     std::vector<std::uint8_t> Take() { return std::move(bytes_); }
 
-  private:
+private:
     std::vector<std::uint8_t> bytes_;
 };
 
-void Require(bool ok, const char* what) {
+void Require(bool ok, const char* what)
+{
     if (!ok) throw std::invalid_argument(what);
 }
 
-std::vector<std::uint8_t> PackCells(const XmPattern& pattern) {
+std::vector<std::uint8_t> PackCells(const XmPattern& pattern)
+{
     ByteSink out;
     for (const XmCell& cell : pattern.cells) {
-        const unsigned flags = (cell.note ? 0x01u : 0u) | (cell.instrument ? 0x02u : 0u) |
-                               (cell.volume ? 0x04u : 0u) | (cell.effect ? 0x08u : 0u) |
-                               (cell.param ? 0x10u : 0u);
+        const unsigned flags = (cell.note ? 0x01u : 0u) | (cell.instrument ? 0x02u : 0u) | (cell.volume ? 0x04u : 0u) |
+                               (cell.effect ? 0x08u : 0u) | (cell.param ? 0x10u : 0u);
         out.U8(0x80 | flags); // empty cells stay one byte: readers need every cell present
         if (cell.note) out.U8(cell.note);
         if (cell.instrument) out.U8(cell.instrument);
@@ -59,7 +63,8 @@ std::vector<std::uint8_t> PackCells(const XmPattern& pattern) {
     return out.Take();
 }
 
-void WritePattern(ByteSink& out, const XmPattern& pattern, int channels) {
+void WritePattern(ByteSink& out, const XmPattern& pattern, int channels)
+{
     Require(pattern.rows >= 1 && pattern.rows <= 256, "pattern rows out of 1..256");
     Require(pattern.channels == channels, "pattern channel count differs from the module");
     Require(pattern.cells.size() == static_cast<std::size_t>(pattern.rows * channels),
@@ -74,7 +79,8 @@ void WritePattern(ByteSink& out, const XmPattern& pattern, int channels) {
     out.Append(packed);
 }
 
-void WriteEnvelopePoints(ByteSink& out, const XmEnvelope& envelope) {
+void WriteEnvelopePoints(ByteSink& out, const XmEnvelope& envelope)
+{
     for (std::size_t i = 0; i < 12; ++i) {
         const bool used = i < envelope.points.size();
         out.U16(used ? envelope.points[i].first : 0);
@@ -82,14 +88,19 @@ void WriteEnvelopePoints(ByteSink& out, const XmEnvelope& envelope) {
     }
 }
 
-unsigned EnvelopeType(const XmEnvelope& envelope) {
+unsigned EnvelopeType(const XmEnvelope& envelope)
+{
     if (envelope.points.empty()) return 0;
     return 1u | (envelope.sustain >= 0 ? 2u : 0u) | (envelope.loopStart >= 0 ? 4u : 0u);
 }
 
-unsigned IndexOrZero(int index) { return index >= 0 ? static_cast<unsigned>(index) : 0u; }
+unsigned IndexOrZero(int index)
+{
+    return index >= 0 ? static_cast<unsigned>(index) : 0u;
+}
 
-void WriteInstrument(ByteSink& out, const XmInstrument& instrument) {
+void WriteInstrument(ByteSink& out, const XmInstrument& instrument)
+{
     const XmEnvelope& env = instrument.volumeEnvelope;
     const XmSample& sample = instrument.sample;
     Require(env.points.size() <= 12, "more than 12 envelope points");
@@ -147,24 +158,21 @@ void WriteInstrument(ByteSink& out, const XmInstrument& instrument) {
 
 } // namespace
 
-std::vector<std::uint8_t> WriteXm(const XmModule& module) {
+std::vector<std::uint8_t> WriteXm(const XmModule& module)
+{
     Require(!module.orders.empty() && module.orders.size() <= 256, "song length out of 1..256");
-    Require(module.restartPosition >= 0 &&
-                static_cast<std::size_t>(module.restartPosition) < module.orders.size(),
+    Require(module.restartPosition >= 0 && static_cast<std::size_t>(module.restartPosition) < module.orders.size(),
             "restart position past the song");
     Require(module.channels >= 2 && module.channels <= 32 && module.channels % 2 == 0,
             "channel count must be even, 2..32");
-    Require(!module.patterns.empty() && module.patterns.size() <= 256,
-            "pattern count out of range");
+    Require(!module.patterns.empty() && module.patterns.size() <= 256, "pattern count out of range");
     Require(module.instruments.size() <= 128, "more than 128 instruments");
     Require(module.speed >= 1 && module.speed <= 31, "speed out of 1..31");
     Require(module.bpm >= 32 && module.bpm <= 255, "BPM out of 32..255");
-    for (std::uint8_t order : module.orders)
-        Require(order < module.patterns.size(), "order names a missing pattern");
+    for (std::uint8_t order : module.orders) Require(order < module.patterns.size(), "order names a missing pattern");
     for (const XmPattern& pattern : module.patterns)
         for (const XmCell& cell : pattern.cells)
-            Require(cell.instrument <= module.instruments.size(),
-                    "cell names a missing instrument");
+            Require(cell.instrument <= module.instruments.size(), "cell names a missing instrument");
 
     ByteSink out;
     out.Text("Extended Module: ", 17, ' ');

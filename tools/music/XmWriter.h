@@ -21,7 +21,10 @@ struct XmCell {
 inline constexpr std::uint8_t kKeyOff = 97;
 
 // The volume-column byte that sets a channel volume of 0..64.
-constexpr std::uint8_t XmVolume(int volume) { return static_cast<std::uint8_t>(0x10 + volume); }
+constexpr std::uint8_t XmVolume(int volume)
+{
+    return static_cast<std::uint8_t>(0x10 + volume);
+}
 
 struct XmPattern {
     int rows = 64;

@@ -6,7 +6,8 @@
 
 #include "Compose.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT.xm\n", argv[0]);
         return 2;
@@ -14,8 +15,7 @@ int main(int argc, char** argv) {
     try {
         const std::vector<std::uint8_t> bytes = music::WriteXm(music::ComposeMorvek());
         std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         out.close();
         if (!out) {
             std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);

@@ -5,18 +5,26 @@
 
 namespace pack {
 
-float Clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
+float Clamp01(float v)
+{
+    return std::clamp(v, 0.0f, 1.0f);
+}
 
-float SmoothStep(float edge0, float edge1, float v) {
+float SmoothStep(float edge0, float edge1, float v)
+{
     const float t = Clamp01((v - edge0) / (edge1 - edge0));
     return t * t * (3 - 2 * t);
 }
 
 namespace {
 
-std::uint8_t ToByte(float v) { return static_cast<std::uint8_t>(std::lround(Clamp01(v) * 255.0f)); }
+std::uint8_t ToByte(float v)
+{
+    return static_cast<std::uint8_t>(std::lround(Clamp01(v) * 255.0f));
+}
 
-std::uint32_t Mix32(std::uint32_t h) {
+std::uint32_t Mix32(std::uint32_t h)
+{
     h ^= h >> 16;
     h *= 0x7feb352dU;
     h ^= h >> 15;
@@ -25,30 +33,39 @@ std::uint32_t Mix32(std::uint32_t h) {
     return h;
 }
 
-std::uint32_t HashBits(int x, int y, std::uint32_t seed) {
+std::uint32_t HashBits(int x, int y, std::uint32_t seed)
+{
     return Mix32(static_cast<std::uint32_t>(x) * 0x9e3779b1U ^
                  Mix32(static_cast<std::uint32_t>(y) * 0x85ebca77U ^ Mix32(seed)));
 }
 
-int Wrap(int v, int period) { return ((v % period) + period) % period; }
+int Wrap(int v, int period)
+{
+    return ((v % period) + period) % period;
+}
 
-float Fade(float t) { return t * t * t * (t * (t * 6 - 15) + 10); }
+float Fade(float t)
+{
+    return t * t * t * (t * (t * 6 - 15) + 10);
+}
 
 // Sixteen evenly spread unit directions; a table keeps libm out of the noise.
 constexpr float Directions[16][2] = {
-    {1.0f, 0.0f},        {0.92388f, 0.38268f},  {0.70711f, 0.70711f},  {0.38268f, 0.92388f},
-    {0.0f, 1.0f},        {-0.38268f, 0.92388f}, {-0.70711f, 0.70711f}, {-0.92388f, 0.38268f},
-    {-1.0f, 0.0f},       {-0.92388f, -0.38268f}, {-0.70711f, -0.70711f}, {-0.38268f, -0.92388f},
-    {0.0f, -1.0f},       {0.38268f, -0.92388f}, {0.70711f, -0.70711f}, {0.92388f, -0.38268f}};
+    {1.0f, 0.0f},  {0.92388f, 0.38268f},   {0.70711f, 0.70711f},   {0.38268f, 0.92388f},
+    {0.0f, 1.0f},  {-0.38268f, 0.92388f},  {-0.70711f, 0.70711f},  {-0.92388f, 0.38268f},
+    {-1.0f, 0.0f}, {-0.92388f, -0.38268f}, {-0.70711f, -0.70711f}, {-0.38268f, -0.92388f},
+    {0.0f, -1.0f}, {0.38268f, -0.92388f},  {0.70711f, -0.70711f},  {0.92388f, -0.38268f}};
 
-float Corner(int ix, int iy, float dx, float dy, int period, std::uint32_t seed) {
+float Corner(int ix, int iy, float dx, float dy, int period, std::uint32_t seed)
+{
     const auto& g = Directions[HashBits(Wrap(ix, period), Wrap(iy, period), seed) & 15U];
     return g[0] * dx + g[1] * dy;
 }
 
 } // namespace
 
-mot::MotImage Canvas::ToMot() const {
+mot::MotImage Canvas::ToMot() const
+{
     mot::MotImage image;
     image.width = width;
     image.height = height;
@@ -61,19 +78,21 @@ mot::MotImage Canvas::ToMot() const {
     return image;
 }
 
-mot::MotImage Canvas::ToMotOpaque() const {
+mot::MotImage Canvas::ToMotOpaque() const
+{
     mot::MotImage image = ToMot();
     for (std::size_t k = 0; k < image.rgb.size(); k += 3)
-        if ((image.rgb[k] | image.rgb[k + 1] | image.rgb[k + 2]) == 0)
-            image.rgb[k] = 1;
+        if ((image.rgb[k] | image.rgb[k + 1] | image.rgb[k + 2]) == 0) image.rgb[k] = 1;
     return image;
 }
 
-float Hash(int x, int y, std::uint32_t seed) {
+float Hash(int x, int y, std::uint32_t seed)
+{
     return static_cast<float>(HashBits(x, y, seed) >> 8) * (1.0f / 16777216.0f);
 }
 
-float Noise(float x, float y, int period, std::uint32_t seed) {
+float Noise(float x, float y, int period, std::uint32_t seed)
+{
     const int ix = static_cast<int>(std::floor(x));
     const int iy = static_cast<int>(std::floor(y));
     const float fx = x - static_cast<float>(ix);
@@ -89,7 +108,8 @@ float Noise(float x, float y, int period, std::uint32_t seed) {
     return (a + (b - a) * v) * 1.4142f;
 }
 
-float Fbm(float x, float y, int period, int octaves, std::uint32_t seed) {
+float Fbm(float x, float y, int period, int octaves, std::uint32_t seed)
+{
     float sum = 0;
     float amplitude = 0.5f;
     float norm = 0;
@@ -104,7 +124,8 @@ float Fbm(float x, float y, int period, int octaves, std::uint32_t seed) {
     return sum / norm;
 }
 
-Cells Cellular(float x, float y, int period, std::uint32_t seed) {
+Cells Cellular(float x, float y, int period, std::uint32_t seed)
+{
     const int ix = static_cast<int>(std::floor(x));
     const int iy = static_cast<int>(std::floor(y));
     Cells result{1e9f, 1e9f, 0, 0};

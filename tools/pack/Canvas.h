@@ -14,10 +14,22 @@ struct Rgb {
     float r = 0, g = 0, b = 0;
 };
 
-inline Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
-inline Rgb operator*(Rgb a, float k) { return {a.r * k, a.g * k, a.b * k}; }
-inline Rgb operator*(Rgb a, Rgb b) { return {a.r * b.r, a.g * b.g, a.b * b.b}; }
-inline Rgb Mix(Rgb a, Rgb b, float t) { return a * (1 - t) + b * t; }
+inline Rgb operator+(Rgb a, Rgb b)
+{
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
+inline Rgb operator*(Rgb a, float k)
+{
+    return {a.r * k, a.g * k, a.b * k};
+}
+inline Rgb operator*(Rgb a, Rgb b)
+{
+    return {a.r * b.r, a.g * b.g, a.b * b.b};
+}
+inline Rgb Mix(Rgb a, Rgb b, float t)
+{
+    return a * (1 - t) + b * t;
+}
 
 float Clamp01(float v);
 float SmoothStep(float edge0, float edge1, float v);
@@ -25,7 +37,7 @@ float SmoothStep(float edge0, float edge1, float v);
 struct Canvas {
     int width;
     int height;
-    std::vector<Rgb> pixels;  // first row first
+    std::vector<Rgb> pixels; // first row first
     Canvas(int w, int h) : width(w), height(h), pixels(static_cast<std::size_t>(w) * h) {}
     Rgb& At(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
     // Quantises to bytes, 0..1 to 0..255, rounding to nearest.
@@ -49,7 +61,7 @@ float Fbm(float x, float y, int period, int octaves, std::uint32_t seed);
 struct Cells {
     float nearest;
     float second;
-    int cellX, cellY;  // the nearest point's cell
+    int cellX, cellY; // the nearest point's cell
 };
 Cells Cellular(float x, float y, int period, std::uint32_t seed);
 

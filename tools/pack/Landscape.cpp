@@ -11,11 +11,15 @@
 namespace pack {
 namespace {
 
-float Coord(int pixel) { return (static_cast<float>(pixel) + 0.5f) / static_cast<float>(Size); }
+float Coord(int pixel)
+{
+    return (static_cast<float>(pixel) + 0.5f) / static_cast<float>(Size);
+}
 
 } // namespace
 
-mot::MotImage MakeGround() {
+mot::MotImage MakeGround()
+{
     Canvas canvas(Size, Size);
     for (int y = 0; y < Size; ++y)
         for (int x = 0; x < Size; ++x) {
@@ -40,38 +44,37 @@ mot::MotImage MakeGround() {
     return canvas.ToMot();
 }
 
-mot::MotImage MakeWall() {
+mot::MotImage MakeWall()
+{
     const Masonry wall{8, 8, false, {0.70f, 0.63f, 0.52f}, {0.52f, 0.50f, 0.46f}, 1.4f, 0.14f, 101U};
     Canvas canvas(Size, Size);
     for (int y = 0; y < Size; ++y)
-        for (int x = 0; x < Size; ++x)
-            canvas.At(x, y) = MasonryAt(wall, x, y);
+        for (int x = 0; x < Size; ++x) canvas.At(x, y) = MasonryAt(wall, x, y);
     return canvas.ToMot();
 }
 
 // Merlons repeat across the image's columns, full height, so the gaps of
 // the parapet reach down to the top of the lower band.
-mot::MotImage MakeBattlements() {
+mot::MotImage MakeBattlements()
+{
     constexpr int Period = 16;
     constexpr int Merlon = 10;
-    const Masonry parapet{Size / Period, 4, false, {0.74f, 0.67f, 0.56f}, {0.55f, 0.52f, 0.47f},
-                          1.2f, 0.12f, 202U};
+    const Masonry parapet{Size / Period, 4, false, {0.74f, 0.67f, 0.56f}, {0.55f, 0.52f, 0.47f}, 1.2f, 0.12f, 202U};
     Canvas canvas(Size, Size);
     for (int y = 0; y < Size; ++y)
-        for (int x = 0; x < Size; ++x)
-            canvas.At(x, y) = MasonryAt(parapet, (x + (Period - Merlon) / 2) % Size, y);
+        for (int x = 0; x < Size; ++x) canvas.At(x, y) = MasonryAt(parapet, (x + (Period - Merlon) / 2) % Size, y);
     mot::MotImage image = canvas.ToMotOpaque();
     for (int y = 0; y < Size; ++y)
         for (int x = 0; x < Size; ++x)
             if (x % Period >= Merlon)
-                for (int c = 0; c < 3; ++c)
-                    image.rgb[(static_cast<std::size_t>(y) * Size + x) * 3 + c] = 0;
+                for (int c = 0; c < 3; ++c) image.rgb[(static_cast<std::size_t>(y) * Size + x) * 3 + c] = 0;
     return image;
 }
 
 // Seamless in both directions: the tiles lie side by side and the image
 // scrolls in s.
-mot::MotImage MakeClouds() {
+mot::MotImage MakeClouds()
+{
     Canvas canvas(Size, Size);
     for (int y = 0; y < Size; ++y)
         for (int x = 0; x < Size; ++x) {
@@ -81,8 +84,7 @@ mot::MotImage MakeClouds() {
             const float cover = SmoothStep(-0.08f, 0.40f, density + 0.25f * wisps);
             const Rgb sky = Mix(Rgb{0.30f, 0.50f, 0.86f}, Rgb{0.45f, 0.64f, 0.92f}, Clamp01(0.5f + wisps));
             // Thick cloud is grey underneath, thin cloud bright.
-            const Rgb cloud = Mix(Rgb{0.98f, 0.98f, 1.0f}, Rgb{0.68f, 0.71f, 0.80f},
-                                  SmoothStep(0.25f, 0.75f, density));
+            const Rgb cloud = Mix(Rgb{0.98f, 0.98f, 1.0f}, Rgb{0.68f, 0.71f, 0.80f}, SmoothStep(0.25f, 0.75f, density));
             canvas.At(x, y) = Mix(sky, cloud, cover);
         }
     return canvas.ToMot();
@@ -90,7 +92,8 @@ mot::MotImage MakeClouds() {
 
 // The fixed layer under the clouds: dusk blue, lighter at the centre where
 // the tiles' bright corners meet, with stars toward the edges.
-mot::MotImage MakeNightSky() {
+mot::MotImage MakeNightSky()
+{
     Canvas canvas(Size, Size);
     for (int y = 0; y < Size; ++y)
         for (int x = 0; x < Size; ++x) {
@@ -101,14 +104,14 @@ mot::MotImage MakeNightSky() {
             sky = sky + Rgb{0.10f, 0.04f, 0.12f} * Clamp01(haze * 1.5f);
             const float star = Hash(x, y, 402U);
             const float bright = SmoothStep(0.2f, 0.9f, r);
-            if (star > 0.994f)
-                sky = Mix(sky, Rgb{0.95f, 0.95f, 1.0f}, bright * (0.5f + 60.0f * (star - 0.994f)));
+            if (star > 0.994f) sky = Mix(sky, Rgb{0.95f, 0.95f, 1.0f}, bright * (0.5f + 60.0f * (star - 0.994f)));
             canvas.At(x, y) = sky;
         }
     return canvas.ToMot();
 }
 
-mot::MotImage MakeTowerStone() {
+mot::MotImage MakeTowerStone()
+{
     const Masonry tower{6, 6, false, {0.58f, 0.58f, 0.60f}, {0.40f, 0.40f, 0.40f}, 1.8f, 0.16f, 505U};
     Canvas canvas(Size, Size);
     for (int y = 0; y < Size; ++y)

@@ -7,7 +7,8 @@
 
 namespace pack {
 
-Rgb MasonryAt(const Masonry& style, int x, int y) {
+Rgb MasonryAt(const Masonry& style, int x, int y)
+{
     const float blockW = static_cast<float>(Size) / static_cast<float>(style.columns);
     const float blockH = static_cast<float>(Size) / static_cast<float>(style.rows);
     const float px = static_cast<float>(x) + 0.5f;

@@ -11,28 +11,28 @@ namespace pack {
 constexpr int Size = 256;
 
 // Terrain, walls, sky and towers.
-mot::MotImage MakeGround();       // Tex0
-mot::MotImage MakeWall();         // Tex1
-mot::MotImage MakeBattlements();  // Tex2, alpha
-mot::MotImage MakeClouds();       // Tex3
-mot::MotImage MakeNightSky();     // Tex4
-mot::MotImage MakeTowerStone();   // Tex5
+mot::MotImage MakeGround();      // Tex0
+mot::MotImage MakeWall();        // Tex1
+mot::MotImage MakeBattlements(); // Tex2, alpha
+mot::MotImage MakeClouds();      // Tex3
+mot::MotImage MakeNightSky();    // Tex4
+mot::MotImage MakeTowerStone();  // Tex5
 
 // The cathedral.
-mot::MotImage MakeCathedralWall();   // CBTex0
-mot::MotImage MakeRoof();            // CBTex1
-mot::MotImage MakeRoseWindow();      // CBTex2
-mot::MotImage MakeWingFront();       // CBTex3
+mot::MotImage MakeCathedralWall(); // CBTex0
+mot::MotImage MakeRoof();          // CBTex1
+mot::MotImage MakeRoseWindow();    // CBTex2
+mot::MotImage MakeWingFront();     // CBTex3
 
 // Titles and glows, all alpha images on pure black.
-mot::MotImage MakeTitleText(const std::vector<std::string>& lines);  // Text0..Text2
-mot::MotImage MakeTitle();                                           // Tittle
-mot::MotImage MakeSwirl();                                           // Dist0
-mot::MotImage MakeLightMap();                                        // LightMap
+mot::MotImage MakeTitleText(const std::vector<std::string>& lines); // Text0..Text2
+mot::MotImage MakeTitle();                                          // Tittle
+mot::MotImage MakeSwirl();                                          // Dist0
+mot::MotImage MakeLightMap();                                       // LightMap
 
 struct PackFile {
     std::string name;
-    bool alpha;  // loaded with LoadTextureAlpha: black is transparent
+    bool alpha; // loaded with LoadTextureAlpha: black is transparent
     mot::MotImage (*make)();
 };
 

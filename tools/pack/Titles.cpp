@@ -15,7 +15,10 @@ namespace {
 // turned so that they read upright there.
 constexpr bool TurnTitles = true;
 
-float Coord(int pixel) { return (static_cast<float>(pixel) + 0.5f) / static_cast<float>(Size); }
+float Coord(int pixel)
+{
+    return (static_cast<float>(pixel) + 0.5f) / static_cast<float>(Size);
+}
 
 struct Line {
     mot::TextBitmap bitmap;
@@ -23,26 +26,25 @@ struct Line {
 };
 
 // Renders a line no wider than `maxWidth`, starting from `pixelHeight`.
-mot::TextBitmap FitLine(const std::string& font, int pixelHeight, const std::string& text,
-                        int tracking, int maxWidth) {
+mot::TextBitmap FitLine(const std::string& font, int pixelHeight, const std::string& text, int tracking, int maxWidth)
+{
     mot::TextBitmap bitmap = mot::RenderLine(font, pixelHeight, text, tracking);
     while (bitmap.width > maxWidth && pixelHeight > 8) {
         pixelHeight = std::max(8, pixelHeight * maxWidth / bitmap.width);
         bitmap = mot::RenderLine(font, pixelHeight, text, tracking);
-        if (bitmap.width > maxWidth)
-            --pixelHeight;
+        if (bitmap.width > maxWidth) --pixelHeight;
     }
     return bitmap;
 }
 
 // Light lettering: warm white at the top of each line, cool white below.
-void Stamp(Canvas& canvas, const mot::TextBitmap& bitmap, int top) {
+void Stamp(Canvas& canvas, const mot::TextBitmap& bitmap, int top)
+{
     const int left = (Size - bitmap.width) / 2;
     for (int y = 0; y < bitmap.height; ++y)
         for (int x = 0; x < bitmap.width; ++x) {
             const int cx = left + x, cy = top + y;
-            if (cx < 0 || cx >= Size || cy < 0 || cy >= Size)
-                continue;
+            if (cx < 0 || cx >= Size || cy < 0 || cy >= Size) continue;
             const float cover = bitmap.coverage[static_cast<std::size_t>(y) * bitmap.width + x] / 255.0f;
             const float t = static_cast<float>(y) / static_cast<float>(bitmap.height);
             const Rgb ink = Mix(Rgb{1.0f, 0.96f, 0.84f}, Rgb{0.84f, 0.90f, 1.0f}, t);
@@ -53,7 +55,8 @@ void Stamp(Canvas& canvas, const mot::TextBitmap& bitmap, int top) {
 }
 
 // A thin rule, tapering toward its ends.
-void Rule(Canvas& canvas, int y, int halfLength) {
+void Rule(Canvas& canvas, int y, int halfLength)
+{
     for (int x = Size / 2 - halfLength; x < Size / 2 + halfLength; ++x) {
         const float taper = 1.0f - std::fabs(static_cast<float>(x - Size / 2)) / static_cast<float>(halfLength);
         const Rgb ink = Rgb{0.95f, 0.88f, 0.70f} * std::sqrt(taper);
@@ -62,20 +65,21 @@ void Rule(Canvas& canvas, int y, int halfLength) {
     }
 }
 
-mot::MotImage Finish(const Canvas& canvas) {
+mot::MotImage Finish(const Canvas& canvas)
+{
     mot::MotImage image = canvas.ToMot();
     if (TurnTitles) {
         const std::size_t count = image.rgb.size() / 3;
         for (std::size_t k = 0; k < count / 2; ++k)
-            for (int c = 0; c < 3; ++c)
-                std::swap(image.rgb[k * 3 + c], image.rgb[(count - 1 - k) * 3 + c]);
+            for (int c = 0; c < 3; ++c) std::swap(image.rgb[k * 3 + c], image.rgb[(count - 1 - k) * 3 + c]);
     }
     return image;
 }
 
 } // namespace
 
-mot::MotImage MakeTitleText(const std::vector<std::string>& lines) {
+mot::MotImage MakeTitleText(const std::vector<std::string>& lines)
+{
     Canvas canvas(Size, Size);
     std::vector<mot::TextBitmap> rendered;
     int total = 0;
@@ -95,7 +99,8 @@ mot::MotImage MakeTitleText(const std::vector<std::string>& lines) {
     return Finish(canvas);
 }
 
-mot::MotImage MakeTitle() {
+mot::MotImage MakeTitle()
+{
     Canvas canvas(Size, Size);
     const mot::TextBitmap name = FitLine(mot::FontDir + "DejaVuSerif-Bold.ttf", 64, "CITADEL", 3, 236);
     const int top = (Size - name.height) / 2;
@@ -107,7 +112,8 @@ mot::MotImage MakeTitle() {
 
 // Spiral arms of light around a dark eye. The panels are added eight deep
 // where they cross, so the brightest channel stays under half of full.
-mot::MotImage MakeSwirl() {
+mot::MotImage MakeSwirl()
+{
     constexpr int Arms = 3;
     Canvas canvas(Size, Size);
     for (int y = 0; y < Size; ++y)
@@ -128,7 +134,8 @@ mot::MotImage MakeSwirl() {
     return canvas.ToMot();
 }
 
-mot::MotImage MakeLightMap() {
+mot::MotImage MakeLightMap()
+{
     Canvas canvas(Size, Size);
     for (int y = 0; y < Size; ++y)
         for (int x = 0; x < Size; ++x) {
@@ -139,7 +146,8 @@ mot::MotImage MakeLightMap() {
     return canvas.ToMot();
 }
 
-const std::vector<PackFile>& PackFiles() {
+const std::vector<PackFile>& PackFiles()
+{
     static const std::vector<PackFile> files = {
         {"Tex0.MOT", false, MakeGround},
         {"Tex1.MOT", false, MakeWall},
@@ -147,9 +155,18 @@ const std::vector<PackFile>& PackFiles() {
         {"Tex3.MOT", false, MakeClouds},
         {"Tex4.MOT", false, MakeNightSky},
         {"Tex5.MOT", false, MakeTowerStone},
-        {"Text0.MOT", true, [] { return MakeTitleText({"WE PROUDLY", "PRESENT"}); }},
-        {"Text1.MOT", true, [] { return MakeTitleText({"A REAL-TIME", "SHOW"}); }},
-        {"Text2.MOT", true, [] { return MakeTitleText({"MUSIC AND", "GRAPHICS", "MADE IN CODE"}); }},
+        {"Text0.MOT", true,
+         [] {
+             return MakeTitleText({"WE PROUDLY", "PRESENT"});
+         }},
+        {"Text1.MOT", true,
+         [] {
+             return MakeTitleText({"A REAL-TIME", "SHOW"});
+         }},
+        {"Text2.MOT", true,
+         [] {
+             return MakeTitleText({"MUSIC AND", "GRAPHICS", "MADE IN CODE"});
+         }},
         {"Tittle.MOT", true, MakeTitle},
         {"Dist0.MOT", true, MakeSwirl},
         {"LightMap.MOT", true, MakeLightMap},

@@ -1,6 +1,7 @@
 #include "app/Benchmark.h"
 
 #include "app/glTemplate.h"
+#include "glapi/Gl11.h"
 #include "platform/Video.h"
 
 #include <GL/gl.h>
@@ -192,6 +193,7 @@ int RunBenchmark(const ShowOptions& options)
 {
     Recorder r;
     platform::InitVideo(options.video);
+    glapi::Current = glapi::DesktopGL();
     r.Mark("video");
     std::string renderer;
     {

@@ -14,7 +14,7 @@
 #include "terrain/Terrain.h"
 #include "tex/BasicTEX.h"
 
-#include <GL/gl.h>
+#include "glapi/GL.h"
 
 #include <charconv>
 #include <filesystem>

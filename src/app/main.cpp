@@ -6,6 +6,7 @@
 #include "app/Options.h"
 #include "app/glTemplate.h"
 #include "gl/BasicWGL.h"
+#include "glapi/Gl11.h"
 #include "platform/App.h"
 #include "platform/SoundLib.h"
 #include "platform/Video.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv)
             capture->Prepare();
         }
         platform::InitVideo(options.video);
+        glapi::Current = glapi::DesktopGL();
         platform::SetMusicVolume(options.volume);
         glTemplate form(options);
         if (capture) form.AddFrameObserver([&capture](int frame, const char*) { capture->Frame(frame); });

@@ -1,5 +1,7 @@
 #include "gl/BasicGL.h"
 
+#include "glapi/GL.h"
+
 namespace BasicGL {
 
 std::int16_t ViewWidth = 0;

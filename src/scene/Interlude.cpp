@@ -5,7 +5,7 @@
 #include "gl/BasicGL.h"
 #include "scene/Objects.h"
 
-#include <GL/gl.h>
+#include "glapi/GL.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 
-#include <GL/gl.h>
+#include "glapi/GL.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "gl/BasicGL.h"
 
-#include <GL/gl.h>
+#include "glapi/GL.h"
 
 namespace Objects {
 

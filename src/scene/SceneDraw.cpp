@@ -7,7 +7,7 @@
 #include "platform/App.h"
 #include "scene/Objects.h"
 
-#include <GL/gl.h>
+#include "glapi/GL.h"
 
 using BasicGL::TextureIds;
 using Runtime::Resume;

@@ -6,7 +6,7 @@
 #include "gl/BasicGL.h"
 #include "terrain/Terrain.h"
 
-#include <GL/gl.h>
+#include "glapi/GL.h"
 
 namespace {
 

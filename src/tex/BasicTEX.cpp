@@ -1,6 +1,6 @@
 #include "tex/BasicTEX.h"
 
-#include <GL/glu.h>
+#include "glapi/GL.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,7 @@
 // The GL tests share one hidden off-screen window; each test makes its own
 // rendering context on it.
 #include "gl/BasicWGL.h"
+#include "glapi/Gl11.h"
 #include "platform/Video.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     settings.headless = true;
     settings.fps = 0;
     platform::InitVideo(settings);
+    glapi::Current = glapi::DesktopGL();
     BasicWGL::SetupPixelFormat(platform::GetDC());
     const int result = RUN_ALL_TESTS();
     platform::ShutdownVideo();

@@ -6,11 +6,7 @@ set(CITADEL_INSTALL_DIR lib/citadel)
 
 install(TARGETS citadel RUNTIME DESTINATION ${CITADEL_INSTALL_DIR})
 
-set(CITADEL_INSTALL_PACK
-  Tex0.MOT Tex1.MOT Tex2.MOT Tex3.MOT Tex4.MOT Tex5.MOT
-  Text0.MOT Text1.MOT Text2.MOT Tittle.MOT Dist0.MOT LightMap.MOT
-  CBTex0.MOT CBTex1.MOT CBTex2.MOT CBTex3.MOT morvek.xm)
-list(TRANSFORM CITADEL_INSTALL_PACK PREPEND ${CITADEL_PACK_DIR}/)
+list(TRANSFORM CITADEL_PACK_FILES PREPEND ${CITADEL_PACK_DIR}/ OUTPUT_VARIABLE CITADEL_INSTALL_PACK)
 install(FILES ${CITADEL_INSTALL_PACK} DESTINATION ${CITADEL_INSTALL_DIR})
 
 install(CODE [[
@@ -24,14 +20,12 @@ install(CODE [[
 install(FILES ${PROJECT_SOURCE_DIR}/docs/citadel.6 DESTINATION share/man/man6)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/citadel.desktop DESTINATION share/applications)
 
-if(TARGET citadel-mot)
-  set(CITADEL_ICON ${CMAKE_BINARY_DIR}/citadel.png)
-  add_custom_command(
-    OUTPUT ${CITADEL_ICON}
-    COMMAND citadel-mot to-png ${CITADEL_PACK_DIR}/CBTex0.MOT ${CITADEL_ICON}
-    COMMENT "Making the icon"
-    VERBATIM)
-  add_custom_target(citadel_icon ALL DEPENDS ${CITADEL_ICON})
-  add_dependencies(citadel_icon citadel_assets citadel-mot)
-  install(FILES ${CITADEL_ICON} DESTINATION share/icons/hicolor/256x256/apps)
-endif()
+set(CITADEL_ICON ${CMAKE_BINARY_DIR}/citadel.png)
+add_custom_command(
+  OUTPUT ${CITADEL_ICON}
+  COMMAND citadel-mot to-png ${CITADEL_PACK_DIR}/CBTex0.MOT ${CITADEL_ICON}
+  COMMENT "Making the icon"
+  VERBATIM)
+add_custom_target(citadel_icon ALL DEPENDS ${CITADEL_ICON})
+add_dependencies(citadel_icon citadel_assets citadel-mot)
+install(FILES ${CITADEL_ICON} DESTINATION share/icons/hicolor/256x256/apps)

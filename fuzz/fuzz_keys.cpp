@@ -2,9 +2,9 @@
 // camera in range: the yaw stays in (-360, 360), the pitch in (-90, 90), the
 // position finite; one key moves the eye at most 4 units, keys without a row
 // change nothing, and only Escape touches the end flag.
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "platform/Events.h"
+#include "window/glTemplate.h"
 
 #include <cmath>
 #include <cstdio>

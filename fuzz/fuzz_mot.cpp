@@ -1,7 +1,9 @@
 // The ".MOT" reader on any bytes: it either raises a run-time error, or
-// leaves sizes in 1..MaxImageSize and exactly 3 x W x H bytes that are the
+// leaves sizes in 1..mot::MaxSize and exactly 3 x W x H bytes that are the
 // file's pixel bytes followed by zeros where the file ends early.
+#include "platform/App.h"
 #include "tex/BasicTEX.h"
+#include "tex/MotFile.h"
 
 #include <cmath>
 #include <cstdio>
@@ -46,10 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Images the reader accepts can reach 8192 x 8192 (192 MiB); that path is
     // one allocation whatever the size, so large ones are left out for speed.
     const float w = SizeAt(data, size, 0), h = SizeAt(data, size, 4);
-    if (w >= 1 && h >= 1 && w <= BasicTEX::MaxImageSize && h <= BasicTEX::MaxImageSize &&
-        static_cast<double>(w) * h > 1 << 20)
-        return 0;
+    if (w >= 1 && h >= 1 && w <= mot::MaxSize && h <= mot::MaxSize && static_cast<double>(w) * h > 1 << 20) return 0;
 
+    // Cut files are this fuzzer's daily bread: their warnings would bury its statistics.
+    platform::SetWarningsShown(false);
     const int fd = MemoryFile();
     if (fd < 0 || ftruncate(fd, 0) != 0 || (size > 0 && pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)))
         Fail("cannot write the in-memory file");
@@ -63,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const float tw = BasicTEX::TexWidth, th = BasicTEX::TexHeight;
     if (size < 8) Fail("a file shorter than its sizes was accepted");
-    if (!(tw >= 1 && th >= 1 && tw <= BasicTEX::MaxImageSize && th <= BasicTEX::MaxImageSize) ||
-        tw != std::nearbyint(tw) || th != std::nearbyint(th))
+    if (!(tw >= 1 && th >= 1 && tw <= mot::MaxSize && th <= mot::MaxSize) || tw != std::nearbyint(tw) ||
+        th != std::nearbyint(th))
         Fail("sizes that are not whole numbers in range were accepted");
     const std::size_t bytes = 3 * static_cast<std::size_t>(tw) * static_cast<std::size_t>(th);
     const auto& pixels = BasicTEX::TexData;

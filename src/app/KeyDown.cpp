@@ -1,8 +1,8 @@
 // The key handler: steers the camera between two frames and ends the show
 // on Escape. The frame loop applies what it changes in the next frame.
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "platform/Events.h"
+#include "window/glTemplate.h"
 
 #include <cmath>
 

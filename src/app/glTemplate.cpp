@@ -1,24 +1,19 @@
 // The show's window: start-up and the frame loop with its timeline.
-#include "app/glTemplate.h"
+#include "window/glTemplate.h"
 
-#include "app/Screenshot.h"
+#include "app/ShowFiles.h"
 #include "gl/BasicGL.h"
 #include "gl/BasicWGL.h"
-#include "image/Png.h"
 #include "music/Midas.h"
 #include "platform/App.h"
 #include "platform/Display.h"
 #include "platform/Events.h"
-#include "platform/Video.h"
+#include "platform/Window.h"
 #include "scene/Objects.h"
 #include "terrain/Terrain.h"
 #include "tex/BasicTEX.h"
 
 #include "glapi/GL.h"
-
-#include <charconv>
-#include <filesystem>
-#include <stdexcept>
 
 using namespace BasicGL;
 using Runtime::False;
@@ -26,88 +21,53 @@ using Runtime::True;
 
 namespace {
 
-// The sixteen images, in the order they are read; the slot is the entry of
-// TextureIds that receives each one.
-struct TextureEntry {
-    const char* literal;
-    int slot;
-    bool alpha;
-};
-
-constexpr TextureEntry TextureManifest[] = {
-    {"\\Tex0.MOT", 0, false},   {"\\Tex1.MOT", 1, false},   {"\\Tex2.MOT", 2, true},    {"\\Tex3.MOT", 3, false},
-    {"\\Tex4.MOT", 4, false},   {"\\Tex5.MOT", 5, false},   {"\\Text0.MOT", 10, true},  {"\\Text1.MOT", 11, true},
-    {"\\Text2.MOT", 12, true},  {"\\Tittle.MOT", 13, true}, {"\\Dist0.MOT", 14, true},  {"\\LightMap.MOT", 15, true},
-    {"\\CBTex0.MOT", 6, false}, {"\\CBTex1.MOT", 7, false}, {"\\CBTex2.MOT", 8, false}, {"\\CBTex3.MOT", 9, false},
-};
-
 void CheckDisplay(const char* operation, platform::HRESULT result)
 {
     if (result != platform::DD_OK) throw Runtime::RuntimeError(platform::DisplayErrorText(operation, result));
 }
 
-void AppendNumber(std::string& line, double value)
-{
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    line.append(text, result.ptr);
-}
-
 } // namespace
 
-std::string MissingShowFiles(const std::string& folder)
+ShowHooks& glTemplate::NoHooks()
 {
-    std::vector<std::string> missing;
-    std::error_code ec;
-    for (const TextureEntry& entry : TextureManifest) {
-        const std::string path = platform::ResourcePath(folder, entry.literal);
-        if (!std::filesystem::exists(path, ec)) missing.push_back(path);
-    }
-    if (missing.empty()) return {};
-    const std::string module = platform::ResourcePath(folder, "\\morvek.xm");
-    if (!std::filesystem::exists(module, ec)) missing.push_back(module);
-
-    std::string message = missing.size() == 1 ? "File not found: " : "Files not found: ";
-    for (std::size_t i = 0; i < missing.size(); ++i) message += (i > 0 ? ", '" : "'") + missing[i] + "'";
-    return message;
+    static ShowHooks none;
+    return none;
 }
 
-glTemplate::glTemplate(const ShowOptions& options) : options_(options)
+glTemplate::glTemplate(ShowHooks& hooks) : hooks_(hooks)
 {
     handlers_.keyDown = [this](std::int16_t code, std::int16_t shift) { Form_KeyDown(code, shift); };
     handlers_.close = [this] { EndRequested = True; };
-    handlers_.screenshot = [] { SaveScreenshot(); };
 }
 
 void glTemplate::Form_Load()
 {
-    platform::SetDataFolder(options_.dataFolder);
     const std::string folder = platform::AppPath();
 
     BasicWGL::SetupPixelFormat(platform::GetDC());
     BasicWGL::ContextHandle = platform::wglCreateContext(platform::GetDC());
     platform::wglMakeCurrent(platform::GetDC(), BasicWGL::ContextHandle);
-    EndStartupStep("context");
+    hooks_.AfterStartupStep("context");
 
     ViewWidth = Runtime::CInt(platform::DrawingAreaWidth());
     ViewHeight = Runtime::CInt(platform::DrawingAreaHeight());
 
     InitGL();
-    EndStartupStep("gl state");
+    hooks_.AfterStartupStep("gl state");
     Objects::BuildObjects();
-    EndStartupStep("lists");
+    hooks_.AfterStartupStep("lists");
 
-    for (const TextureEntry& entry : TextureManifest) {
-        std::string path = platform::ResourcePath(folder, entry.literal);
+    for (const ShowImage& image : ShowImages) {
+        std::string path = platform::ResourcePath(folder, std::string("\\") + image.name);
         GLint filter = GL_LINEAR;
         GLint envMode = GL_MODULATE;
         Runtime::Boolean mipMap = False;
-        if (entry.alpha)
-            BasicTEX::LoadTextureAlpha(TextureIds(entry.slot), path, filter, envMode, mipMap);
+        if (image.alpha)
+            BasicTEX::LoadTextureAlpha(TextureIds(image.slot), path, filter, envMode, mipMap);
         else
-            BasicTEX::LoadTexture(TextureIds(entry.slot), path, filter, envMode, mipMap);
+            BasicTEX::LoadTexture(TextureIds(image.slot), path, filter, envMode, mipMap);
     }
-    EndStartupStep("textures");
+    hooks_.AfterStartupStep("textures");
 
     for (int i = 0; i <= 40; ++i)
         for (int j = 0; j <= 40; ++j) Terrain::TerrainColour(i, j) = {1, 1, 1};
@@ -115,12 +75,9 @@ void glTemplate::Form_Load()
     InitLighting();
     for (int i = 0; i <= 40; ++i)
         for (int j = 0; j <= 40; ++j) Terrain::TerrainHeight(i, j) = Terrain::TerrainHeight(i, j) * 80;
-    EndStartupStep("terrain and lights");
+    hooks_.AfterStartupStep("terrain and lights");
 
-    if (options_.seed)
-        platform::Randomize(*options_.seed);
-    else
-        platform::RandomizeFromClock();
+    platform::Randomize();
 
     CamX = -29;
     CamY = -5;
@@ -136,14 +93,12 @@ void glTemplate::Form_Load()
                  platform::SetCooperativeLevel(DisplayDD, platform::WindowHandle(),
                                                platform::DDSCL_FULLSCREEN | platform::DDSCL_EXCLUSIVE));
     CheckDisplay("SetDisplayMode", platform::SetDisplayMode(DisplayDD, 640, 480, 16, 0, 0));
-    EndStartupStep("display");
+    hooks_.AfterStartupStep("display");
 
-    if (!options_.noMusic) {
-        Midas::MidasStart();
-        std::string module = platform::ResourcePath(folder, "\\morvek.xm");
-        Midas::MidasPlayModule(module);
-    }
-    EndStartupStep("music");
+    Midas::MidasStart();
+    std::string module = platform::ResourcePath(folder, std::string("\\") + ShowModule);
+    Midas::MidasPlayModule(module);
+    hooks_.AfterStartupStep("music");
 
     TitlesActive = True;
     SceneActive = True;
@@ -151,27 +106,13 @@ void glTemplate::Form_Load()
 
 void glTemplate::Form_Paint()
 {
-    if (!options_.stateLogPath.empty()) {
-        stateLog_ = std::make_unique<std::ofstream>(options_.stateLogPath);
-        if (!*stateLog_) throw Runtime::RuntimeError("Cannot write the state log '" + options_.stateLogPath + "'");
-        *stateLog_ << "frame,phase,CamX,CamY,CamZ,CamYaw,CamPitch,EndRequested,TitlesActive,SceneActive,"
-                      "InterludeActive,TurnCount,OrbitStep,FinalStep,TitleFrame,InterludeFrame\n";
-    }
-    std::int16_t OrbitStep = 0;
-    for (;;) {
-        Pass(OrbitStep);
-        if (EndRequested == True) break;
-        if (options_.frames > 0 && presented_ >= options_.frames) break;
-    }
-    if (stateLog_) stateLog_->flush();
-    BasicWGL::ReleaseGL();
-    if (!options_.noMusic) Midas::MidasStop();
+    OrbitStep = 0;
+    platform::RunFrameLoop([this] { return Pass(); });
 }
 
-void glTemplate::Pass(std::int16_t& OrbitStep)
+bool glTemplate::Pass()
 {
-    const char* phase = PhaseName();
-    if (stateLog_) WriteStateLogLine(phase, OrbitStep);
+    hooks_.BeforePass(*this);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushMatrix();
@@ -186,7 +127,7 @@ void glTemplate::Pass(std::int16_t& OrbitStep)
         if (TitlesActive == True)
             DrawTittles();
         else if (TurnCount < 7)
-            OrbitStepOnce(OrbitStep);
+            OrbitStepOnce();
         else
             FinalStepOnce();
     } else if (InterludeActive == True) {
@@ -196,14 +137,15 @@ void glTemplate::Pass(std::int16_t& OrbitStep)
     glPopMatrix();
     glPopMatrix();
     platform::SwapBuffers(platform::GetDC());
-    ++presented_;
+    hooks_.AfterFrame(*this);
 
-    const auto snapshot = options_.snapshots.find(presented_);
-    if (snapshot != options_.snapshots.end()) TakeSnapshot(snapshot->second);
-    for (const auto& observer : frameObservers_) observer(presented_, phase);
-
-    QueueScriptedKeys(presented_);
+    hooks_.BeforeEvents(*this);
     platform::DoEvents(handlers_);
+
+    if (EndRequested != True) return true;
+    BasicWGL::ReleaseGL();
+    Midas::MidasStop();
+    return false;
 }
 
 void glTemplate::DrawScene()
@@ -227,7 +169,7 @@ void glTemplate::DrawScene()
     glPopMatrix();
 }
 
-void glTemplate::OrbitStepOnce(std::int16_t& OrbitStep)
+void glTemplate::OrbitStepOnce()
 {
     CamYaw = Runtime::CLng(CamYaw + 2) % 360;
     OrbitStep = Runtime::AddInt16(OrbitStep, 2);
@@ -255,50 +197,4 @@ void glTemplate::InterludeStepOnce()
     glEnable(GL_LIGHT1);
     glEnable(GL_LIGHT2);
     DisplayTerrain();
-}
-
-const char* glTemplate::PhaseName() const
-{
-    if (SceneActive == True) {
-        if (TitlesActive == True) return "titles";
-        return TurnCount < 7 ? "orbit" : "final";
-    }
-    return InterludeActive == True ? "interlude" : "none";
-}
-
-void glTemplate::WriteStateLogLine(const char* phase, std::int16_t OrbitStep)
-{
-    std::string line = std::to_string(presented_ + 1);
-    line += ',';
-    line += phase;
-    for (double value : {CamX, CamY, CamZ, CamYaw, CamPitch}) {
-        line += ',';
-        AppendNumber(line, value);
-    }
-    for (int value : {int{EndRequested}, int{TitlesActive}, int{SceneActive}, int{InterludeActive}, int{TurnCount},
-                      int{OrbitStep}, int{FinalStep}, int{TitleFrame}, int{InterludeFrame}}) {
-        line += ',';
-        line += std::to_string(value);
-    }
-    line += '\n';
-    *stateLog_ << line;
-}
-
-void glTemplate::TakeSnapshot(const std::string& path)
-{
-    std::vector<std::uint8_t> rgb;
-    int width = 0, height = 0;
-    platform::ReadVirtualScreen(rgb, width, height);
-    try {
-        image::WritePng(path, width, height, 3, rgb.data());
-    } catch (const std::runtime_error& e) {
-        throw Runtime::RuntimeError(std::string("Cannot write the snapshot: ") + e.what());
-    }
-}
-
-void glTemplate::QueueScriptedKeys(int frame)
-{
-    for (const ScriptedKey& key : options_.keys)
-        if (key.frame == frame) platform::PushKeyDown(key.key, key.shift);
-    if (frame == options_.closeAtFrame) platform::PushWindowClose();
 }

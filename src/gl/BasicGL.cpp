@@ -1,5 +1,7 @@
 #include "gl/BasicGL.h"
 
+#include "testing/Testing.h"
+
 #include "glapi/GL.h"
 
 namespace BasicGL {

@@ -40,7 +40,4 @@ extern Runtime::BoundedArray<GLfloat, 0, 3> Light2Position;
 // Sets the fixed GL state of the show and generates the texture names.
 void InitGL();
 
-// Puts every global of the module back to its program-start value (tests).
-void ResetBasicGL();
-
 } // namespace BasicGL

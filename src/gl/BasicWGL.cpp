@@ -1,6 +1,7 @@
 #include "gl/BasicWGL.h"
 
 #include "platform/App.h"
+#include "runtime/Runtime.h"
 
 namespace BasicWGL {
 
@@ -27,7 +28,7 @@ void SetupPixelFormat(platform::HDC hDC)
 void FatalError(const std::string& message)
 {
     platform::MsgBox("Fatal Error: " + message, platform::vbCritical, "Fatal Error In " + platform::AppTitle());
-    throw FatalExit(message);
+    throw Runtime::Exit{1};
 }
 
 void ReleaseGL()

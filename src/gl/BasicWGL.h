@@ -2,9 +2,8 @@
 // context and its release, and the fatal-error box.
 #pragma once
 
-#include "platform/Video.h"
+#include "platform/Window.h"
 
-#include <stdexcept>
 #include <string>
 
 namespace BasicWGL {
@@ -12,18 +11,13 @@ namespace BasicWGL {
 // The window's rendering context; 0 until start-up creates it.
 extern platform::HGLRC ContextHandle;
 
-// Ends the program after a fatal error; main() turns it into exit status 1.
-class FatalExit : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Chooses and sets the pixel format the show needs on the device context,
 // or ends the program through FatalError when none matches.
 void SetupPixelFormat(platform::HDC hDC);
 
 // Shows "Fatal Error: " + message in a critical-stop box titled
-// "Fatal Error In " + the application's name, then ends the program.
+// "Fatal Error In " + the application's name, then ends the program
+// (Runtime::Exit with status 1).
 [[noreturn]] void FatalError(const std::string& message);
 
 // Makes no context current and deletes the show's context (if there is one).

@@ -1,14 +1,15 @@
 // Application services over SDL2 and the C++ library.
 #include "platform/App.h"
 
-#include "platform/Video.h"
 #include "platform/VideoInternal.h"
+#include "runtime/Text.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace platform {
@@ -17,18 +18,13 @@ namespace {
 
 std::string dataFolder;
 std::uint32_t randomState = 0x50000;
+std::optional<std::uint32_t> pinnedSeed;
+bool warningsShown = true;
 
 std::string WithoutTrailingSeparator(std::string folder)
 {
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return folder;
-}
-
-bool SameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
 }
 
 } // namespace
@@ -60,7 +56,7 @@ std::string ResourcePath(const std::string& folder, const std::string& literal)
     const std::filesystem::path wanted(exact);
     const std::string leaf = wanted.filename().string();
     for (const auto& entry : std::filesystem::directory_iterator(wanted.parent_path(), ec)) {
-        if (SameIgnoringCase(entry.path().filename().string(), leaf)) return entry.path().string();
+        if (Runtime::SameIgnoringCase(entry.path().filename().string(), leaf)) return entry.path().string();
     }
     return exact;
 }
@@ -79,19 +75,37 @@ void MsgBox(const std::string& prompt, int style, const std::string& title)
     SDL_ShowSimpleMessageBox(flags, title.c_str(), prompt.c_str(), CurrentVideo().window);
 }
 
-// A 24-bit linear congruential generator: small, fast and the same on every
-// machine, so a seeded show draws the same colours everywhere.
-void Randomize(double seed)
+void Warn(const std::string& message)
 {
-    const auto bits = static_cast<std::uint64_t>(static_cast<std::int64_t>(seed));
-    randomState = static_cast<std::uint32_t>((bits ^ (bits >> 24) ^ 0x5A5A5Au) & 0xFFFFFFu);
+    if (!warningsShown) return;
+    std::fprintf(stderr, "citadel: %s\n", message.c_str());
+    std::fflush(stderr);
 }
 
-void RandomizeFromClock()
+void SetWarningsShown(bool shown)
 {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
-    Randomize(static_cast<double>(ms % 86400000));
+    warningsShown = shown;
+}
+
+// A 24-bit linear congruential generator: small, fast and the same on every
+// machine, so a seeded show draws the same colours everywhere. Unpinned, the
+// seed is the time of day in milliseconds.
+void Randomize()
+{
+    std::uint64_t seed = 0;
+    if (pinnedSeed) {
+        seed = *pinnedSeed;
+    } else {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        seed =
+            static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86400000);
+    }
+    randomState = static_cast<std::uint32_t>((seed ^ (seed >> 24) ^ 0x5A5A5Au) & 0xFFFFFFu);
+}
+
+void PinRandomSeed(std::uint32_t seed)
+{
+    pinnedSeed = seed;
 }
 
 float Rnd()

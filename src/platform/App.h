@@ -1,5 +1,5 @@
 // Application services: the program folder, the application's name, the
-// message box, and the one uniform random generator.
+// message box, warnings, and the one uniform random generator.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 namespace platform {
 
 // The folder that holds the program file, without a trailing separator,
-// or the folder given with --data.
+// or the data folder the port has set instead.
 std::string AppPath();
 void SetDataFolder(const std::string& folder);
 
@@ -24,9 +24,16 @@ constexpr int vbCritical = 16;
 // stderr so that headless runs and logs show it too.
 void MsgBox(const std::string& prompt, int style, const std::string& title);
 
-// The uniform random generator: values in [0, 1).
-void Randomize(double seed);
-void RandomizeFromClock();
+// A warning on stderr, "citadel: " and the message: something the user may
+// want to know that does not stop the program.
+void Warn(const std::string& message);
+// Fuzzers and the like turn warnings off.
+void SetWarningsShown(bool shown);
+
+// The uniform random generator: values in [0, 1). Randomize seeds it from
+// the clock, or from the seed the port has pinned.
+void Randomize();
+void PinRandomSeed(std::uint32_t seed);
 float Rnd();
 
 } // namespace platform

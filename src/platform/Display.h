@@ -1,8 +1,9 @@
 // The full-screen display: what takes the place of the original's exclusive
 // 640 x 480 x 16 mode switch. Results are HRESULT-style codes: 0 is success.
 // By default "exclusive full screen" is a window that covers the desktop
-// without changing the monitor's mode; --mode-switch asks for a real mode
-// change. The desktop's mode comes back when the video subsystem ends.
+// without changing the monitor's mode; a real mode change happens only when
+// the settings ask for it (VideoSettings::modeSwitch). The desktop's mode
+// comes back when the video subsystem ends.
 #pragma once
 
 #include <cstdint>

@@ -52,6 +52,8 @@ std::int16_t VirtualKeyCode(SDL_Keycode key)
     return 0;
 }
 
+std::function<void()> screenshotHandler;
+
 std::int16_t ShiftState(Uint16 mod)
 {
     std::int16_t shift = 0;
@@ -76,7 +78,7 @@ void DoEvents(const EventHandlers& handlers)
             break;
         case SDL_KEYDOWN: {
             if (event.key.keysym.sym == SDLK_F12) {
-                if (handlers.screenshot && event.key.repeat == 0) handlers.screenshot();
+                if (screenshotHandler && event.key.repeat == 0) screenshotHandler();
                 break;
             }
             if ((event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER) &&
@@ -92,6 +94,16 @@ void DoEvents(const EventHandlers& handlers)
             break;
         }
     }
+}
+
+void SetScreenshotHandler(std::function<void()> handler)
+{
+    screenshotHandler = std::move(handler);
+}
+
+void RunFrameLoop(const std::function<bool()>& pass)
+{
+    while (pass()) {}
 }
 
 bool IsKnownKeyName(const std::string& name)

@@ -1,4 +1,5 @@
-// The event pump: delivers every pending window event once and returns.
+// The event pump, which delivers every pending window event once and
+// returns, and the frame loop's driver.
 #pragma once
 
 #include <cstdint>
@@ -23,19 +24,20 @@ constexpr std::int16_t AltMask = 4;
 
 struct EventHandlers {
     std::function<void(std::int16_t keyCode, std::int16_t shift)> keyDown;
-    std::function<void()> close;      // the user closed the window
-    std::function<void()> screenshot; // F12
+    std::function<void()> close; // the user closed the window
 };
 
 // Delivers all pending events (key-downs, auto-repeats included, one call
 // each) to the handlers, then returns. Two keys belong to the port, not to
-// the show, and never reach keyDown: F12 calls screenshot, and Alt+Enter
-// toggles between a window and full screen.
+// the show, and never reach keyDown: F12 calls the screenshot handler, and
+// Alt+Enter toggles between a window and full screen.
 void DoEvents(const EventHandlers& handlers);
+void SetScreenshotHandler(std::function<void()> handler);
 
-} // namespace platform
+// Runs pass once a frame until it returns false: here a plain loop; where
+// the platform owns the frame clock (a browser), once a display refresh.
+void RunFrameLoop(const std::function<bool()>& pass);
 
-namespace platform {
 // Whether SDL knows a key by this name ("Left", "Page Up", "E", ...).
 bool IsKnownKeyName(const std::string& name);
 // Queues a key-down as if typed; the next DoEvents delivers it.

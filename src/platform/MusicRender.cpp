@@ -1,12 +1,12 @@
 // Offline music over libopenmpt.
 #include "platform/MusicRender.h"
 
+#include "platform/SoundLib.h"
+
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <ostream>
 #include <streambuf>
@@ -33,10 +33,8 @@ std::int16_t ToSample(float value)
 bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std::vector<std::int16_t>& samples)
 {
     samples.assign(frames * 2, 0);
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    const std::vector<char> data{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (data.empty()) return false;
+    std::vector<std::uint8_t> data;
+    if (!ReadModuleFile(path, data) || data.empty()) return false;
 
     NullBuffer nothing;
     std::ostream log(&nothing);

@@ -11,6 +11,8 @@
 // (which ends the callback thread) before any module is destroyed.
 #include "platform/SoundLib.h"
 
+#include "testing/Testing.h"
+
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.hpp>
 
@@ -72,6 +74,7 @@ struct SoundState {
     // Read by the callback, written only under the device lock.
     openmpt::module* playing = nullptr;
     std::atomic<int> volume{100};
+    bool enabled = true;
     std::atomic<std::uint64_t> nonSilent{0};
     std::vector<std::string> calls;
 };
@@ -193,24 +196,6 @@ void CloseAtExit()
     CloseDevice();
 }
 
-bool ReadFile(const char* path, std::vector<std::uint8_t>& data)
-{
-    try {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error)) return false;
-        // Tracker modules are kilobytes to a few megabytes: anything past the
-        // cap is not one, and would only cost memory and start-up time.
-        constexpr std::uintmax_t MaxModuleBytes = 64u << 20;
-        if (std::filesystem::file_size(path, error) > MaxModuleBytes || error) return false;
-        std::ifstream file(path, std::ios::binary);
-        if (!file) return false;
-        data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        return !file.bad();
-    } catch (...) {
-        return false; // a read error is one more module that is not there
-    }
-}
-
 } // namespace
 
 int MIDASstartup()
@@ -228,6 +213,7 @@ int MIDASinit()
     Trace("MIDASinit");
     auto& state = State();
     state.nonSilent = 0;
+    if (!state.enabled) return 0;
     if (state.audioInit) return state.device != 0 ? 1 : 0;
     SilenceAlsa();
 
@@ -273,9 +259,9 @@ int MIDASopenChannels(int numChannels)
 MIDASmodule MIDASloadModule(const char* fileName)
 {
     Trace("MIDASloadModule");
-    if (fileName == nullptr) return 0;
+    if (fileName == nullptr || !State().enabled) return 0;
     std::vector<std::uint8_t> data;
-    if (!ReadFile(fileName, data) || data.empty()) return 0;
+    if (!ReadModuleFile(fileName, data) || data.empty()) return 0;
 
     auto loaded = std::make_unique<LoadedModule>();
     try {
@@ -377,6 +363,29 @@ int MIDASclose()
 void SetMusicVolume(int percent)
 {
     State().volume = percent < 0 ? 0 : (percent > 100 ? 100 : percent);
+}
+
+void SetMusicEnabled(bool enabled)
+{
+    State().enabled = enabled;
+}
+
+bool ReadModuleFile(const std::string& path, std::vector<std::uint8_t>& data)
+{
+    try {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error)) return false;
+        // Tracker modules are kilobytes to a few megabytes: anything past the
+        // cap is not one, and would only cost memory and start-up time.
+        constexpr std::uintmax_t MaxModuleBytes = 64u << 20;
+        if (std::filesystem::file_size(path, error) > MaxModuleBytes || error) return false;
+        std::ifstream file(path, std::ios::binary);
+        if (!file) return false;
+        data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        return !file.bad();
+    } catch (...) {
+        return false; // a read error is one more module that is not there
+    }
 }
 
 const std::vector<std::string>& SoundLibCalls()

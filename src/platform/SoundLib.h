@@ -25,17 +25,14 @@ int MIDAScloseChannels();
 int MIDASstopBackgroundPlay();
 int MIDASclose();
 
-// Port settings, taken before MIDASstartup: 0..100.
+// Port settings, taken before MIDASstartup. Volume 0..100. With music off
+// the library finds no device and loads no module: the show then plays
+// silently through its usual failure path.
 void SetMusicVolume(int percent);
+void SetMusicEnabled(bool enabled);
 
-// Names of the entry points called so far, in order (for tests).
-const std::vector<std::string>& SoundLibCalls();
-void ClearSoundLibCalls();
-
-// Samples (one per channel) above silence that the audio callback has
-// produced since MIDASinit: proof that a module really plays (for tests).
-std::uint64_t SoundLibNonSilentSamples();
-// Whether MIDASinit got an audio device (for tests).
-bool SoundLibHasDevice();
+// Reads a module file as the library does: a regular file of at most 64 MiB
+// (anything larger is no tracker module), whole. False for anything else.
+bool ReadModuleFile(const std::string& path, std::vector<std::uint8_t>& data);
 
 } // namespace platform

@@ -1,7 +1,8 @@
-// Video state shared by the platform's own files (not for the show).
+// Video state shared by the platform's window and virtual screen (not for
+// the show).
 #pragma once
 
-#include "platform/Video.h"
+#include "platform/Window.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>
@@ -45,13 +46,18 @@ struct VideoState {
 VideoState& CurrentVideo();
 VirtualScreen* CurrentVirtualScreen();
 
-// The largest area of whole 4 x 3 units inside width x height.
-void LargestFourByThree(int width, int height, int& fitWidth, int& fitHeight);
+// Builds the virtual screen of the settings on the current context. Without
+// framebuffer objects the show draws straight into the window (a warning).
+// Throws VideoError when the driver cannot give what the settings ask for.
+void CreateVirtualScreen(VirtualScreen& screen, const VideoSettings& settings);
+void DestroyVirtualScreen(VirtualScreen& screen);
+// Scales the finished picture into the window's back buffer (drawable
+// width x height) with bars, and binds the virtual screen again; the show's
+// clear colour and scissor test are left as they were.
+void PresentVirtualScreen(VirtualScreen& screen, int drawableWidth, int drawableHeight, ScaleFilter filter);
+
 // A native render size becomes a size: the window's drawable, or the
 // desktop mode of the chosen monitor for full screen. Needs the window.
 void ResolveNativeSize(VideoState& video);
-// Throws Runtime::RuntimeError when the current context's driver cannot
-// give a virtual screen of the settings' size or samples.
-void CheckVirtualScreenLimits(const VideoSettings& settings);
 
 } // namespace platform

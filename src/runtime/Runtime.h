@@ -23,6 +23,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Ends the program at once with `status`, as a run-time error does, when
+// whatever there was to say has been said already (a fatal-error box, a
+// capture's own message).
+struct Exit {
+    int status;
+};
+
 // Round to the nearest integer, halves to the even neighbour, and check the
 // result fits 16 bits (CInt) or 32 bits (CLng); otherwise "Overflow".
 std::int16_t CInt(double value);

@@ -1,9 +1,9 @@
 // The interlude between two views of the scene: 200 frames of eight
 // additive panels swirling on black through a wide-angle projection, then
 // the camera is placed for the next view.
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "scene/Objects.h"
+#include "window/glTemplate.h"
 
 #include "glapi/GL.h"
 

@@ -1,8 +1,8 @@
 // Three coloured point lights that swing round the scene: each frame every
 // light is placed anew under its own pair of rotations, whose angles step
 // on by a fixed amount per frame.
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
+#include "window/glTemplate.h"
 
 #include "glapi/GL.h"
 

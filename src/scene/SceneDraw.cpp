@@ -1,7 +1,7 @@
 // The fixed scene in world coordinates, under the camera transform the frame
 // loop has applied: the sky with its scrolling tiles, the four corner
 // towers, the cathedral with its wings and cross, and the title cube.
-#include "app/glTemplate.h"
+#include "window/glTemplate.h"
 
 #include "gl/BasicGL.h"
 #include "platform/App.h"

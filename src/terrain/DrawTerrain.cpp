@@ -2,9 +2,9 @@
 // each a textured polygon with the grid's heights and vertex colours.
 // A failing statement is skipped and drawing goes on, so a cell whose
 // texture slot is out of range keeps the previous binding.
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "terrain/Terrain.h"
+#include "window/glTemplate.h"
 
 #include "glapi/GL.h"
 

@@ -2,7 +2,9 @@
 // shaped like the landscape: heights by row and column, colours by patch.
 #include "terrain/Terrain.h"
 
-#include "app/glTemplate.h"
+#include "testing/Testing.h"
+
+#include "window/glTemplate.h"
 
 #include <initializer_list>
 

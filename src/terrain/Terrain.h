@@ -19,7 +19,4 @@ extern Runtime::BoundedArray2<double, 0, 90, 0, 60> TerrainHeight;
 extern Runtime::BoundedArray2<TerrainRGB, 0, 90, 0, 60> TerrainColour;
 extern Runtime::BoundedArray2<std::uint8_t, 0, 90, 0, 60> TerrainTile;
 
-// Zeroes the three grids, as at program start (tests).
-void ResetTerrain();
-
 } // namespace Terrain

@@ -1,13 +1,9 @@
 #include "tex/BasicTEX.h"
 
-#include "glapi/GL.h"
+#include "platform/App.h"
+#include "tex/MotFile.h"
 
-#include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <memory>
-#include <system_error>
+#include "glapi/GL.h"
 
 namespace BasicTEX {
 
@@ -17,46 +13,6 @@ std::vector<std::uint8_t> TexData;
 std::vector<std::uint8_t> TexAlphaData;
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-float FloatFromLittleEndian(const std::uint8_t* b)
-{
-    const std::uint32_t bits = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                               (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-void PutFloatLittleEndian(std::uint8_t* b, float value)
-{
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-}
-
-bool IsValidSize(float size)
-{
-    return std::isfinite(size) && size >= 1 && size <= static_cast<float>(MaxImageSize) && size == std::nearbyint(size);
-}
-
-std::string SizeText(float size)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(size));
-    return text;
-}
-
-// The width or height as an integer: the highest index (size - 1), rounded
-// half to even, plus one.
-int PixelCount(float size)
-{
-    return Runtime::CLng(static_cast<double>(size) - 1) + 1;
-}
 
 // The upload both loaders share: bind, unpadded rows, level 0 or mip-maps,
 // the same filter both ways, and the texture environment.
@@ -78,39 +34,23 @@ void Upload(GLuint TexName, GLint components, GLenum format, GLsizei w, GLsizei 
 
 void ReadMOT(const std::string& FileName)
 {
-    std::error_code ec;
-    const auto status = std::filesystem::status(FileName, ec);
-    if (std::filesystem::is_directory(status))
-        throw Runtime::RuntimeError("Path/File access error: '" + FileName + "' is a folder");
-    // A pipe or a device would block the open or never end the read.
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
-        throw Runtime::RuntimeError("Path/File access error: '" + FileName + "' is not a file");
-    File file(std::fopen(FileName.c_str(), "rb"));
-    if (!file) throw Runtime::RuntimeError("File not found: '" + FileName + "'");
-
-    std::uint8_t header[8] = {};
-    const std::size_t got = std::fread(header, 1, sizeof header, file.get());
-    TexWidth = FloatFromLittleEndian(header);
-    TexHeight = FloatFromLittleEndian(header + 4);
-    if (got < sizeof header) {
-        TexData.clear();
-        throw Runtime::RuntimeError("'" + FileName + "' is too short for an image: " + std::to_string(got) +
-                                    " bytes, where its two sizes alone take 8");
+    try {
+        mot::MotRead read = mot::ReadMotFile(FileName);
+        TexWidth = read.storedWidth;
+        TexHeight = read.storedHeight;
+        TexData = std::move(read.image.rgb);
+        // A cut file is read as it always was, but is worth knowing about.
+        if (read.missingBytes > 0)
+            platform::Warn("'" + FileName + "' holds " + std::to_string(TexData.size() - read.missingBytes) +
+                           " of its " + std::to_string(TexData.size()) + " pixel bytes; the rest are black");
+    } catch (const mot::Refused& refused) {
+        if (refused.sizesRead) {
+            TexWidth = refused.storedWidth;
+            TexHeight = refused.storedHeight;
+            TexData.clear();
+        }
+        throw Runtime::RuntimeError(refused.what());
     }
-    if (!IsValidSize(TexWidth) || !IsValidSize(TexHeight)) {
-        TexData.clear();
-        throw Runtime::RuntimeError("Bad image size " + SizeText(TexWidth) + " x " + SizeText(TexHeight) + " in '" +
-                                    FileName + "' (sizes must be whole numbers from 1 to " +
-                                    std::to_string(MaxImageSize) + ")");
-    }
-    const std::size_t bytes = static_cast<std::size_t>(3) * PixelCount(TexWidth) * PixelCount(TexHeight);
-    TexData.assign(bytes, 0);
-    // One read; a short file leaves the rest of the zero-filled buffer as it
-    // is, as it always did. Say so: a cut file is worth knowing about.
-    const std::size_t read = std::fread(TexData.data(), 1, bytes, file.get());
-    if (read < bytes)
-        std::fprintf(stderr, "citadel: '%s' holds %zu of its %zu pixel bytes; the rest are black\n", FileName.c_str(),
-                     read, bytes);
 }
 
 void LoadTexture(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode, Runtime::Boolean& MipMap)
@@ -137,19 +77,6 @@ void LoadTextureAlpha(GLuint& TexName, std::string& FileName, GLint& Filter, GLi
         TexAlphaData[4 * k + 3] = (r == 0 && g == 0 && b == 0) ? 0 : 255;
     }
     Upload(TexName, 4, GL_RGBA, w, h, TexAlphaData.data(), Filter, EnvMode, MipMap);
-}
-
-void WriteMOT(const std::string& FileName, int Width, int Height, const std::uint8_t* Rgb)
-{
-    File file(std::fopen(FileName.c_str(), "wb"));
-    if (!file) throw Runtime::RuntimeError("Cannot write '" + FileName + "'");
-    std::uint8_t header[8];
-    PutFloatLittleEndian(header, static_cast<float>(Width));
-    PutFloatLittleEndian(header + 4, static_cast<float>(Height));
-    const std::size_t bytes = static_cast<std::size_t>(3) * Width * Height;
-    if (std::fwrite(header, 1, sizeof header, file.get()) != sizeof header ||
-        std::fwrite(Rgb, 1, bytes, file.get()) != bytes || std::fflush(file.get()) != 0)
-        throw Runtime::RuntimeError("Cannot write '" + FileName + "'");
 }
 
 } // namespace BasicTEX

@@ -1,12 +1,10 @@
-// ".MOT" images: the reader and the two texture loaders.
-//
-// A ".MOT" file is two little-endian float32 sizes W and H followed by
-// W x H RGB pixels, 3 bytes each, first row first.
+// ".MOT" images (see MotFile.h): the reader and the two texture loaders.
 #pragma once
 
 #include "runtime/Runtime.h"
 
 #include <GL/gl.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,12 +18,10 @@ extern std::vector<std::uint8_t> TexData;
 // The RGBA image built by the last LoadTextureAlpha.
 extern std::vector<std::uint8_t> TexAlphaData;
 
-// The largest width or height the reader accepts.
-constexpr int MaxImageSize = 8192;
-
-// Reads a ".MOT" file into TexWidth, TexHeight and TexData. A missing file,
-// or sizes that are not whole numbers in 1..MaxImageSize, raise a run-time
-// error naming the file; a short file leaves the missing bytes 0.
+// Reads a ".MOT" file into TexWidth, TexHeight and TexData. A file the
+// format's reader refuses (missing, a folder, sizes that are not whole
+// numbers in 1..mot::MaxSize) raises a run-time error naming the file; a
+// short file leaves the missing bytes 0, with a warning.
 void ReadMOT(const std::string& FileName);
 
 // Uploads the file's RGB image into the texture name.
@@ -33,8 +29,5 @@ void LoadTexture(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& E
 
 // Uploads an RGBA image whose alpha is 0 exactly where the pixel is black.
 void LoadTextureAlpha(GLuint& TexName, std::string& FileName, GLint& Filter, GLint& EnvMode, Runtime::Boolean& MipMap);
-
-// Writes a ".MOT" file (used by the tools and the tests).
-void WriteMOT(const std::string& FileName, int Width, int Height, const std::uint8_t* Rgb);
 
 } // namespace BasicTEX

@@ -1,4 +1,4 @@
-// citadel --benchmark as bench/run uses it: every figure present, the
+// citadel --benchmark as scripts/bench uses it: every figure present, the
 // start-up parts adding up, the floor measured after the show's frames.
 #include "e2e/Run.h"
 

@@ -151,11 +151,11 @@ TEST(BadModule, EveryMusicFailureLeavesAQuietCompleteShow)
     }
 }
 
-TEST(Faults, AClosedWindowEndsTheShowAndAStormOfKeysKeepsTheCameraInRange)
+TEST(Faults, AWindowClosedMidInterludeEndsTheShowAndAStormOfKeysKeepsTheCameraInRange)
 {
-    // Frames 532 to 731 are the first interlude.
+    // Frames 532 to 731 are the first interlude; --frames closes the window.
     const std::string log = e2e::TempFolder("faults") + "/state.csv";
-    auto run = RunCitadel({"--headless", "--seed", "3", "--close-at", "600", "--state-log", log},
+    auto run = RunCitadel({"--headless", "--seed", "3", "--frames", "600", "--state-log", log},
                           {{"SDL_AUDIODRIVER", "dummy"}});
     EXPECT_EQ(std::to_string(run.status) + run.err, "0") << run.err;
     auto rows = CameraRows(log);

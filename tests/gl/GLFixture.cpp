@@ -1,10 +1,15 @@
 #include "GLFixture.h"
 
+#include "app/ShowFiles.h"
 #include "gl/BasicGL.h"
 #include "gl/BasicWGL.h"
-#include "platform/Video.h"
+#include "platform/App.h"
+#include "platform/SoundLib.h"
+#include "platform/Window.h"
 #include "terrain/Terrain.h"
+#include "testing/Testing.h"
 #include "tex/BasicTEX.h"
+#include "tex/MotFile.h"
 
 #include <filesystem>
 
@@ -72,19 +77,28 @@ std::string TempFolder(const std::string& name)
 
 std::string WriteFixtureImages(const std::string& folder)
 {
-    const char* names[] = {"Tex0",  "Tex1",   "Tex2",  "Tex3",     "Tex4",   "Tex5",   "Text0",  "Text1",
-                           "Text2", "Tittle", "Dist0", "LightMap", "CBTex0", "CBTex1", "CBTex2", "CBTex3"};
     for (int n = 0; n < 16; ++n) {
-        std::vector<std::uint8_t> rgb(4 * 4 * 3);
+        mot::MotImage image{4, 4, std::vector<std::uint8_t>(4 * 4 * 3)};
+        std::vector<std::uint8_t>& rgb = image.rgb;
         for (int k = 0; k < 16; ++k) {
             rgb[3 * k] = static_cast<std::uint8_t>(10 * n + 5);
             rgb[3 * k + 1] = static_cast<std::uint8_t>(k * 15);
             rgb[3 * k + 2] = static_cast<std::uint8_t>(200 - n);
         }
         rgb[0] = rgb[1] = rgb[2] = 0; // black: transparent in the alpha images
-        BasicTEX::WriteMOT(folder + "/" + names[n] + ".MOT", 4, 4, rgb.data());
+        mot::SaveMot(folder + "/" + ShowImages[n].name, image);
     }
     return folder;
+}
+
+std::unique_ptr<glTemplate> StartShow(const std::string& folder, ShowHooks& hooks, bool music)
+{
+    platform::SetDataFolder(folder);
+    platform::SetMusicEnabled(music);
+    platform::PinRandomSeed(1);
+    auto form = std::make_unique<glTemplate>(hooks);
+    form->Form_Load();
+    return form;
 }
 
 } // namespace gltest

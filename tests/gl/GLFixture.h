@@ -7,8 +7,11 @@
 
 #include <GL/gl.h>
 
+#include "window/glTemplate.h"
+
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +44,12 @@ std::string TempFolder(const std::string& name);
 // Writes the sixteen images of the show as small distinct 4 x 4 images
 // (alpha ones with a black top-left pixel) into folder; returns the folder.
 std::string WriteFixtureImages(const std::string& folder);
+
+// A show window after its start-up on the images in folder, with the title
+// colours seeded by 1 and the sound library off unless music is asked for;
+// hooks, when given, watch it.
+std::unique_ptr<glTemplate> StartShow(const std::string& folder, ShowHooks& hooks = glTemplate::NoHooks(),
+                                      bool music = false);
 
 } // namespace gltest
 

@@ -2,7 +2,7 @@
 // rendering context on it.
 #include "gl/BasicWGL.h"
 #include "glapi/Gl11.h"
-#include "platform/Video.h"
+#include "platform/Window.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     settings.headless = true;
     settings.fps = 0;
     platform::InitVideo(settings);
+    platform::OpenWindow();
     glapi::Current = glapi::DesktopGL();
     BasicWGL::SetupPixelFormat(platform::GetDC());
     const int result = RUN_ALL_TESTS();

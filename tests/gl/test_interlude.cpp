@@ -1,9 +1,9 @@
 // The interlude: counters, projection switch, camera hand-back, the state it
 // restores and what a frame looks like.
 #include "GLFixture.h"
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "scene/Objects.h"
+#include "window/glTemplate.h"
 
 #include <algorithm>
 #include <cmath>

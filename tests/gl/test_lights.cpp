@@ -1,8 +1,8 @@
 // The three swinging lights: InitLighting, where SetLights puts them frame by
 // frame, and the state it leaves.
 #include "GLFixture.h"
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
+#include "window/glTemplate.h"
 
 #include <array>
 #include <cmath>

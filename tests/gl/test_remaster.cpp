@@ -2,11 +2,11 @@
 // the viewport, the bits asked for, and the driver's sample limit.
 #include "GLFixture.h"
 
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "gl/BasicWGL.h"
-#include "platform/Video.h"
+#include "platform/Window.h"
 #include "runtime/Runtime.h"
+#include "window/glTemplate.h"
 
 #include <memory>
 #include <string>
@@ -49,11 +49,7 @@ protected:
     {
         gltest::DropContext();
         platform::InitVideo(settings);
-        ShowOptions options;
-        options.noMusic = true, options.video = settings;
-        options.dataFolder = gltest::WriteFixtureImages(gltest::TempFolder("remaster"));
-        form = std::make_unique<glTemplate>(options);
-        form->Form_Load();
+        form = gltest::StartShow(gltest::WriteFixtureImages(gltest::TempFolder("remaster")));
     }
     std::unique_ptr<glTemplate> form;
 };
@@ -88,7 +84,7 @@ TEST_F(Remaster, TooManySamplesIsARunTimeErrorThatSaysWhich)
     try {
         platform::wglMakeCurrent(platform::GetDC(), BasicWGL::ContextHandle);
         ADD_FAILURE() << "no error";
-    } catch (const Runtime::RuntimeError& e) {
+    } catch (const platform::VideoError& e) {
         EXPECT_NE(std::string(e.what()).find("GL_MAX_SAMPLES"), std::string::npos) << e.what();
     }
 }

@@ -1,12 +1,12 @@
 // The scene's drawing methods: where they place the lists, the state they
 // leave, the sky's scroll and the title cube's images by frame.
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "gl/Feedback.h"
 #include "gl/GLFixture.h"
 #include "platform/App.h"
 #include "runtime/Runtime.h"
 #include "scene/Objects.h"
+#include "window/glTemplate.h"
 
 namespace {
 
@@ -116,9 +116,11 @@ TEST_F(SceneDrawTest, TitlesDrawTheCubeInARandomTintAndChangeImageByFrame)
     window.DrawTittles();
     EXPECT_EQ(gltest::Integer(GL_TEXTURE_BINDING_2D), Slot(4));
 
-    platform::Randomize(1234);
+    platform::PinRandomSeed(1234);
+    platform::Randomize();
     const std::array<float, 4> tint{platform::Rnd(), platform::Rnd(), platform::Rnd(), 1};
-    platform::Randomize(1234);
+    platform::PinRandomSeed(1234);
+    platform::Randomize();
     const auto modelview = Get<16>(GL_MODELVIEW_MATRIX);
     for (GLenum cap : {GL_CULL_FACE, GL_LIGHTING}) glDisable(cap);
     window.TitleFrame = 0, window.TitlesActive = Runtime::True;

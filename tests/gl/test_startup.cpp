@@ -2,11 +2,12 @@
 // leaves, the images in their slots, the camera and the flags.
 #include "GLFixture.h"
 
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "gl/BasicWGL.h"
 #include "platform/SoundLib.h"
-#include "platform/Video.h"
+#include "platform/Window.h"
+#include "testing/Testing.h"
+#include "window/glTemplate.h"
 
 #include <set>
 
@@ -19,12 +20,7 @@ protected:
     void SetUp() override
     {
         gltest::DropContext(); // start-up makes its own context, as the program does
-        ShowOptions options;
-        options.noMusic = true;
-        options.seed = 1;
-        options.dataFolder = gltest::WriteFixtureImages(gltest::TempFolder("startup"));
-        form = std::make_unique<glTemplate>(options);
-        form->Form_Load();
+        form = gltest::StartShow(gltest::WriteFixtureImages(gltest::TempFolder("startup")));
     }
     std::unique_ptr<glTemplate> form;
 };
@@ -131,19 +127,22 @@ TEST_F(StartUp, PlacesTheCameraAndOpensTheShow)
 
 TEST(Shutdown, ReleasesTheContextThenClosesTheSoundLibrary)
 {
+    // Closes the window in the third frame's events.
+    struct CloseInThirdFrame : ShowHooks {
+        int frames = 0;
+        void BeforeEvents(const glTemplate&) override
+        {
+            if (++frames == 3) platform::PushWindowClose();
+        }
+    } hooks;
     gltest::DropContext();
-    ShowOptions options;
-    options.seed = 1;
-    options.frames = 3;
     // The stand-in folder has no module: the library starts, loads nothing
     // and is closed again at the end.
-    options.dataFolder = gltest::WriteFixtureImages(gltest::TempFolder("shutdown"));
     platform::ClearSoundLibCalls();
-    glTemplate form(options);
-    form.Form_Load();
-    form.Form_Paint();
+    auto form = gltest::StartShow(gltest::WriteFixtureImages(gltest::TempFolder("shutdown")), hooks, true);
+    form->Form_Paint();
 
-    EXPECT_EQ(form.PresentedFrames(), 3);
+    EXPECT_EQ(hooks.frames, 3);
     EXPECT_NE(BasicWGL::ContextHandle, nullptr); // kept, though no longer valid
     EXPECT_EQ(platform::wglGetCurrentContext(), nullptr);
     EXPECT_EQ(

@@ -1,10 +1,11 @@
 // The landscape as start-up builds it and GL receives it, in feedback mode
 // under a top-down orthographic view.
 #include "GLFixture.h"
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "gl/BasicWGL.h"
 #include "terrain/Terrain.h"
+#include "testing/Testing.h"
+#include "window/glTemplate.h"
 
 #include <cmath>
 #include <map>
@@ -27,11 +28,7 @@ protected:
         gltest::DropContext();
         TerrainHeight.Fill(1);
         TerrainColour.Fill({0.5, 0.5, 0.5});
-        ShowOptions options;
-        options.noMusic = true;
-        options.dataFolder = gltest::WriteFixtureImages(gltest::TempFolder("terrain"));
-        window = std::make_unique<glTemplate>(options);
-        window->Form_Load();
+        window = gltest::StartShow(gltest::WriteFixtureImages(gltest::TempFolder("terrain")));
         // Straight down from +y: eye (x, y, z) = world (x, -z, y). Unlit.
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();

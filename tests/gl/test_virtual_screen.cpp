@@ -2,7 +2,7 @@
 // that leaves the show's GL state alone.
 #include "GLFixture.h"
 
-#include "platform/Video.h"
+#include "platform/Window.h"
 
 TEST_F(ShowGLTest, ColoursAreQuantisedToFiveSixFiveBits)
 {

@@ -3,6 +3,7 @@
 #include "ToolRun.h"
 #include "image/Png.h"
 #include "tex/BasicTEX.h"
+#include "tex/MotFile.h"
 
 #include <gtest/gtest.h>
 
@@ -31,11 +32,11 @@ void WriteHeader(const std::string& path, float width, float height, std::size_t
 
 } // namespace
 
-TEST(MotFormat, ShowWriterAndReaderRoundTripInTheFilesLayout)
+TEST(MotFormat, WriterAndTheShowsReaderRoundTripInTheFilesLayout)
 {
     TempDir dir("mot-roundtrip");
     const std::vector<std::uint8_t> pixels = Pattern(5 * 3 * 3, 1);
-    BasicTEX::WriteMOT(dir / "a.MOT", 5, 3, pixels.data());
+    mot::SaveMot(dir / "a.MOT", {5, 3, pixels});
     BasicTEX::ReadMOT(dir / "a.MOT");
     EXPECT_EQ(BasicTEX::TexWidth * 10 + BasicTEX::TexHeight, 53.0f);
     EXPECT_EQ(BasicTEX::TexData, pixels);
@@ -87,7 +88,7 @@ TEST(MotConverter, PngToMotToPngIsLosslessForRgbRgbaIsCompositedOverBlackAndInfo
     EXPECT_EQ(BasicTEX::TexData, (std::vector<std::uint8_t>{0, 0, 0, 200, 100, 50, 100, 50, 25, 0, 0, 0}));
 
     const std::uint8_t four[] = {0, 0, 0, 10, 20, 30, 255, 0, 0, 1, 1, 1}; // one pixel in four exactly black
-    BasicTEX::WriteMOT(dir / "a.MOT", 2, 2, four);
+    mot::SaveMot(dir / "a.MOT", {2, 2, {four, four + 12}});
     const auto info = RunTool(Converter + " info " + (dir / "a.MOT"));
     for (const char* text : {"2 x 2", "max 255", "25.00%"})
         EXPECT_NE(info.output.find(text), std::string::npos) << info.output;

@@ -1,5 +1,5 @@
 // The benchmark's arithmetic and its two output forms.
-#include "app/Benchmark.h"
+#include "port/Benchmark.h"
 
 #include <gtest/gtest.h>
 

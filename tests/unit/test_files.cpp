@@ -1,8 +1,9 @@
 // Finding the show's files: names that differ in case, every missing file
 // in one message, and screenshot names that never overwrite.
-#include "app/Screenshot.h"
-#include "app/glTemplate.h"
+#include "app/ShowFiles.h"
 #include "platform/App.h"
+#include "port/RunShow.h"
+#include "port/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const Images[] = {"Tex0.MOT",   "Tex1.MOT",   "Tex2.MOT",   "Tex3.MOT",   "Tex4.MOT",  "Tex5.MOT",
-                              "Text0.MOT",  "Text1.MOT",  "Text2.MOT",  "Tittle.MOT", "Dist0.MOT", "LightMap.MOT",
-                              "CBTex0.MOT", "CBTex1.MOT", "CBTex2.MOT", "CBTex3.MOT"};
 
 std::string FreshFolder(const std::string& name)
 {
@@ -43,7 +40,7 @@ std::string Upper(std::string name)
 TEST(ResourcePath, FindsUpperCaseFilesAndPrefersTheExactName)
 {
     const std::string folder = FreshFolder("case");
-    for (const char* image : Images) Touch(folder + "/" + Upper(image));
+    for (const ShowImage& image : ShowImages) Touch(folder + "/" + Upper(image.name));
     Touch(folder + "/MORVEK.XM");
     EXPECT_EQ(platform::ResourcePath(folder, "\\Tex0.MOT"), folder + "/TEX0.MOT");
     EXPECT_EQ(platform::ResourcePath(folder, "\\morvek.xm"), folder + "/MORVEK.XM");
@@ -61,10 +58,11 @@ TEST(MissingShowFiles, NamesEveryMissingImageAndTheModuleInOneMessage)
     const std::string folder = FreshFolder("missing");
     const std::string all = MissingShowFiles(folder);
     EXPECT_EQ(all.rfind("Files not found: ", 0), 0u) << all;
-    for (const char* image : Images) EXPECT_NE(all.find("'" + folder + "/" + image + "'"), std::string::npos) << image;
+    for (const ShowImage& image : ShowImages)
+        EXPECT_NE(all.find("'" + folder + "/" + image.name + "'"), std::string::npos) << image.name;
     EXPECT_NE(all.find("'" + folder + "/morvek.xm'"), std::string::npos);
 
-    for (const char* image : Images) Touch(folder + "/" + image);
+    for (const ShowImage& image : ShowImages) Touch(folder + "/" + image.name);
     EXPECT_EQ(MissingShowFiles(folder), "") << "a missing module alone is a silent show, not an error";
 
     fs::remove(folder + "/Tex5.MOT");

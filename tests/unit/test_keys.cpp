@@ -1,8 +1,8 @@
 // The key handler: which key moves what, the rounding and remainder rules
 // of the turns and tilts, and the stops at +-80 degrees of pitch.
-#include "app/glTemplate.h"
 #include "gl/BasicGL.h"
 #include "platform/Events.h"
+#include "window/glTemplate.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include "SquareWaveXm.h"
 #include "music/Midas.h"
 #include "platform/SoundLib.h"
+#include "testing/Testing.h"
 
 #include <gtest/gtest.h>
 

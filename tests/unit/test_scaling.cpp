@@ -1,7 +1,7 @@
 // Scaling cases the virtual screen's own FitBox test leaves out, the CPU
 // scaler of captures, and the sound clock of a capture.
-#include "app/Capture.h"
-#include "app/FrameScale.h"
+#include "port/Capture.h"
+#include "port/FrameScale.h"
 
 #include <gtest/gtest.h>
 

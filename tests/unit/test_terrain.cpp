@@ -1,8 +1,9 @@
 // The landscape grids after the terrain steps of start-up: the white
 // pre-fill of 0..40 x 0..40, the authored data, and the x80 scaling. (The GL
 // tests run the real start-up for the bounds of the two loops.)
-#include "app/glTemplate.h"
 #include "terrain/Terrain.h"
+#include "testing/Testing.h"
+#include "window/glTemplate.h"
 
 #include <gtest/gtest.h>
 

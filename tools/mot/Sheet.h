@@ -1,7 +1,7 @@
 // A contact sheet: every image scaled into a grid cell, its file name below.
 #pragma once
 
-#include "MotFile.h"
+#include "tex/MotFile.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 // citadel-mot: converts the show's ".MOT" images to and from PNG, prints
 // their statistics and lays several out on a contact sheet.
-#include "MotFile.h"
 #include "Sheet.h"
 #include "image/Png.h"
+#include "tex/MotFile.h"
 
 #include <CLI/CLI.hpp>
 
@@ -24,11 +24,11 @@ void WarnIfNotPowerOfTwo(const std::string& name, int width, int height)
 
 mot::MotImage LoadMotReporting(const std::string& path)
 {
-    std::size_t missing = 0;
-    mot::MotImage image = mot::LoadMot(path, &missing);
-    if (missing != 0)
-        std::fprintf(stderr, "warning: %s is %zu bytes short; the show reads them as 0\n", path.c_str(), missing);
-    return image;
+    mot::MotRead read = mot::ReadMotFile(path);
+    if (read.missingBytes != 0)
+        std::fprintf(stderr, "warning: %s is %zu bytes short; the show reads them as 0\n", path.c_str(),
+                     read.missingBytes);
+    return std::move(read.image);
 }
 
 void ToMot(const std::string& in, const std::string& out)

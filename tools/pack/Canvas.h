@@ -3,7 +3,7 @@
 // seed, so the pack has the same bytes on every build.
 #pragma once
 
-#include "MotFile.h"
+#include "tex/MotFile.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 // The show's sixteen images, each made by one function.
 #pragma once
 
-#include "MotFile.h"
+#include "tex/MotFile.h"
 
 #include <string>
 #include <vector>
@@ -32,11 +32,10 @@ mot::MotImage MakeLightMap();                                       // LightMap
 
 struct PackFile {
     std::string name;
-    bool alpha; // loaded with LoadTextureAlpha: black is transparent
     mot::MotImage (*make)();
 };
 
-// The sixteen files in the show's load order.
+// The function that makes each of the show's sixteen images, by file name.
 const std::vector<PackFile>& PackFiles();
 
 } // namespace pack

@@ -149,31 +149,31 @@ mot::MotImage MakeLightMap()
 const std::vector<PackFile>& PackFiles()
 {
     static const std::vector<PackFile> files = {
-        {"Tex0.MOT", false, MakeGround},
-        {"Tex1.MOT", false, MakeWall},
-        {"Tex2.MOT", true, MakeBattlements},
-        {"Tex3.MOT", false, MakeClouds},
-        {"Tex4.MOT", false, MakeNightSky},
-        {"Tex5.MOT", false, MakeTowerStone},
-        {"Text0.MOT", true,
+        {"Tex0.MOT", MakeGround},
+        {"Tex1.MOT", MakeWall},
+        {"Tex2.MOT", MakeBattlements},
+        {"Tex3.MOT", MakeClouds},
+        {"Tex4.MOT", MakeNightSky},
+        {"Tex5.MOT", MakeTowerStone},
+        {"Text0.MOT",
          [] {
              return MakeTitleText({"WE PROUDLY", "PRESENT"});
          }},
-        {"Text1.MOT", true,
+        {"Text1.MOT",
          [] {
              return MakeTitleText({"A REAL-TIME", "SHOW"});
          }},
-        {"Text2.MOT", true,
+        {"Text2.MOT",
          [] {
              return MakeTitleText({"MUSIC AND", "GRAPHICS", "MADE IN CODE"});
          }},
-        {"Tittle.MOT", true, MakeTitle},
-        {"Dist0.MOT", true, MakeSwirl},
-        {"LightMap.MOT", true, MakeLightMap},
-        {"CBTex0.MOT", false, MakeCathedralWall},
-        {"CBTex1.MOT", false, MakeRoof},
-        {"CBTex2.MOT", false, MakeRoseWindow},
-        {"CBTex3.MOT", false, MakeWingFront},
+        {"Tittle.MOT", MakeTitle},
+        {"Dist0.MOT", MakeSwirl},
+        {"LightMap.MOT", MakeLightMap},
+        {"CBTex0.MOT", MakeCathedralWall},
+        {"CBTex1.MOT", MakeRoof},
+        {"CBTex2.MOT", MakeRoseWindow},
+        {"CBTex3.MOT", MakeWingFront},
     };
     return files;
 }

@@ -1,0 +1,34 @@
+// The virtual screen: the off-screen picture the show draws into, 640 x 480
+// with 16-bit colour (RGB565) and 16-bit depth unless the remaster settings
+// ask for another size, precision or samples; and where a finished picture
+// lands when it is shown in a window or a video of another size.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+enum class ScaleFilter { Linear, Nearest, Integer };
+
+// The virtual screen's pixels, top row first, RGB, 3 bytes a pixel.
+void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height);
+
+// The colour and depth bits of the surface the show draws into.
+void QueryDrawingBits(int& red, int& green, int& blue, int& depth);
+
+// The largest area of whole 4 x 3 units inside width x height.
+void LargestFourByThree(int width, int height, int& fitWidth, int& fitHeight);
+
+// Where a picture of the source size lands in a target of the given size:
+// the largest 4:3-keeping box (or, for Integer, the largest whole multiple),
+// centred, with bars around it.
+struct Box {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+Box FitBox(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight, ScaleFilter filter);
+
+} // namespace platform

@@ -1,0 +1,262 @@
+// The window and its OpenGL binding, over SDL2.
+#include "platform/Window.h"
+
+#include "platform/VideoInternal.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+namespace platform {
+
+struct DeviceContext {};
+
+struct RenderingContext {
+    SDL_GLContext gl = nullptr;
+    VirtualScreen screen;
+};
+
+namespace {
+
+DeviceContext theDeviceContext;
+VideoState video;
+
+void PaceFrame()
+{
+    if (video.settings.fps <= 0) return;
+    const Uint64 frequency = SDL_GetPerformanceFrequency();
+    const Uint64 period = frequency / static_cast<Uint64>(video.settings.fps);
+    const Uint64 now = SDL_GetPerformanceCounter();
+    if (video.nextFrame == 0 || now > video.nextFrame + period) {
+        // First frame, or far behind (a stall): start the clock again rather
+        // than rushing to catch up.
+        video.nextFrame = now + period;
+        return;
+    }
+    for (Uint64 t = now; t < video.nextFrame; t = SDL_GetPerformanceCounter()) {
+        const Uint64 ms = (video.nextFrame - t) * 1000 / frequency;
+        if (ms > 1) SDL_Delay(static_cast<Uint32>(ms - 1));
+    }
+    video.nextFrame += period;
+}
+
+// The virtual screen's size, or the window's drawable where there is none.
+void DrawingAreaSize(int& w, int& h)
+{
+    const VirtualScreen* s = CurrentVirtualScreen();
+    w = h = 0;
+    if (s != nullptr && s->active) {
+        w = s->width;
+        h = s->height;
+    } else if (video.window != nullptr) {
+        SDL_GL_GetDrawableSize(video.window, &w, &h);
+    }
+}
+
+} // namespace
+
+VideoState& CurrentVideo()
+{
+    return video;
+}
+
+VirtualScreen* CurrentVirtualScreen()
+{
+    return video.current ? &video.current->screen : nullptr;
+}
+
+void InitVideo(const VideoSettings& settings)
+{
+    video.settings = settings;
+    // SDL_VIDEODRIVER in the environment wins over both choices below.
+    if (settings.headless) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    } else {
+        // Only real displays: SDL would otherwise fall back to its off-screen
+        // driver and play the show to nobody. Wayland is tried only where a
+        // compositor is announced, so that its client library stays quiet.
+        std::string drivers;
+        if (std::getenv("DISPLAY") != nullptr) drivers += "x11,";
+        if (std::getenv("WAYLAND_DISPLAY") != nullptr) drivers += "wayland,";
+        drivers += "kmsdrm";
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        throw VideoError(VideoError::Reason::NoDisplay, std::string("Cannot open a display (") + SDL_GetError() + ")");
+    video.initialised = true;
+}
+
+void OpenWindow()
+{
+    if (!video.initialised || video.window != nullptr) return;
+    // The window itself only shows the finished picture; a 32-bit virtual
+    // screen shown through a 16-bit window would band again.
+    const bool deep = video.settings.colourBits >= 24;
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, deep ? 8 : 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, deep ? 8 : 6);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, deep ? 8 : 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    // The show's screen size: full screen covers the desktop anyway, and an
+    // off-screen window the size of a large render size would be a second
+    // large surface (or none at all, past the driver's limits).
+    int w = 640;
+    int h = 480;
+    const int display = std::clamp(video.settings.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
+    int x = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+    int y = x;
+    SDL_Rect bounds{};
+    if (video.settings.windowed && !video.settings.headless) {
+        flags |= SDL_WINDOW_RESIZABLE;
+        w = video.settings.windowWidth;
+        h = video.settings.windowHeight;
+    } else if (!video.settings.headless && !video.settings.modeSwitch && SDL_GetDisplayBounds(display, &bounds) == 0) {
+        // Covers the desktop from the start: without a window manager, full
+        // screen asked for later would leave a small window in the middle.
+        flags |= SDL_WINDOW_BORDERLESS;
+        x = bounds.x;
+        y = bounds.y;
+        w = bounds.w;
+        h = bounds.h;
+    }
+    video.window = SDL_CreateWindow(video.settings.appName.c_str(), x, y, w, h, flags);
+    if (video.window != nullptr) ResolveNativeSize(video);
+}
+
+HDC GetDC()
+{
+    return &theDeviceContext;
+}
+
+int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request)
+{
+    if (dc == nullptr || request == nullptr || video.window == nullptr) return 0;
+    const std::uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    if ((request->dwFlags & needed) != needed || request->iPixelType != PFD_TYPE_RGBA ||
+        request->iLayerType != PFD_MAIN_PLANE)
+        return 0;
+    // The request's colour and depth bits belong to the virtual screen,
+    // unless the settings ask for more.
+    if (video.settings.colourBits == 16) video.settings.colourBits = request->cColorBits;
+    if (video.settings.depthBits == 16) video.settings.depthBits = request->cDepthBits;
+    return 1;
+}
+
+int SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*)
+{
+    return dc != nullptr && format == 1 && video.window != nullptr ? 1 : 0;
+}
+
+HGLRC wglCreateContext(HDC dc)
+{
+    if (dc == nullptr || video.window == nullptr) return nullptr;
+    SDL_GLContext gl = SDL_GL_CreateContext(video.window);
+    if (gl == nullptr) return nullptr;
+    // Creating a context makes it current in SDL; the show makes it current
+    // itself, so leave whatever was current before.
+    if (video.current != nullptr)
+        SDL_GL_MakeCurrent(video.window, video.current->gl);
+    else
+        SDL_GL_MakeCurrent(video.window, nullptr);
+    auto* context = new RenderingContext;
+    context->gl = gl;
+    return context;
+}
+
+int wglMakeCurrent(HDC dc, HGLRC context)
+{
+    if (context == nullptr) {
+        if (video.window != nullptr) SDL_GL_MakeCurrent(video.window, nullptr);
+        video.current = nullptr;
+        return 1;
+    }
+    if (dc == nullptr || video.window == nullptr) return 0;
+    if (SDL_GL_MakeCurrent(video.window, context->gl) != 0) return 0;
+    video.current = context;
+    SDL_GL_SetSwapInterval(video.settings.fps > 0 && !video.settings.headless ? 1 : 0);
+    if (!context->screen.active) CreateVirtualScreen(context->screen, video.settings);
+    return 1;
+}
+
+int wglDeleteContext(HGLRC context)
+{
+    if (context == nullptr) return 0;
+    if (video.window != nullptr && context->screen.active) {
+        SDL_GL_MakeCurrent(video.window, context->gl);
+        DestroyVirtualScreen(context->screen);
+        if (video.current != nullptr && video.current != context)
+            SDL_GL_MakeCurrent(video.window, video.current->gl);
+        else
+            SDL_GL_MakeCurrent(video.window, nullptr);
+    }
+    if (video.current == context) video.current = nullptr;
+    SDL_GL_DeleteContext(context->gl);
+    delete context;
+    return 1;
+}
+
+HGLRC wglGetCurrentContext()
+{
+    return video.current != nullptr && SDL_GL_GetCurrentContext() == video.current->gl ? video.current : nullptr;
+}
+
+int SwapBuffers(HDC dc)
+{
+    if (dc == nullptr || video.window == nullptr) return 0;
+    VirtualScreen* s = CurrentVirtualScreen();
+    if (s != nullptr && s->active) {
+        int drawableW = 0, drawableH = 0;
+        SDL_GL_GetDrawableSize(video.window, &drawableW, &drawableH);
+        PresentVirtualScreen(*s, drawableW, drawableH, video.settings.filter);
+    }
+    SDL_GL_SwapWindow(video.window);
+    PaceFrame();
+    return 1;
+}
+
+float DrawingAreaWidth()
+{
+    int w, h;
+    DrawingAreaSize(w, h);
+    return static_cast<float>(w);
+}
+
+float DrawingAreaHeight()
+{
+    int w, h;
+    DrawingAreaSize(w, h);
+    return static_cast<float>(h);
+}
+
+void ShowWindow()
+{
+    if (video.window != nullptr && !video.settings.headless) SDL_ShowWindow(video.window);
+}
+
+bool HasWindow()
+{
+    return video.window != nullptr && !video.settings.headless;
+}
+
+std::string RendererName()
+{
+    if (wglGetCurrentContext() == nullptr) return "none";
+    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return name != nullptr ? name : "unknown";
+}
+
+void ShutdownVideo()
+{
+    if (!video.initialised) return;
+    if (video.window != nullptr) {
+        SDL_DestroyWindow(video.window);
+        video.window = nullptr;
+    }
+    video.current = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    video.initialised = false;
+}
+
+} // namespace platform

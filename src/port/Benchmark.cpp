@@ -1,0 +1,201 @@
+#include "port/Benchmark.h"
+
+#include "glapi/Gl11.h"
+#include "platform/System.h"
+#include "platform/Window.h"
+#include "port/RunShow.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <numeric>
+#include <sstream>
+
+namespace bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+const Clock::time_point ImageStart = Clock::now();
+const double BeforeImageMs = platform::MsSinceProcessStart();
+
+constexpr int FloorWarmUpFrames = 10;
+constexpr unsigned ColourAndDepth = 0x4000 | 0x0100; // GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT
+constexpr int FloorFrames = 300;
+constexpr std::array<const char*, 4> Phases = {"titles", "orbit", "interlude", "final"};
+
+// Timestamps of start-up and of every presented frame, and after the last
+// frame of the show, on the same context, the floor.
+struct Recorder final : Attachment {
+    explicit Recorder(const ShowOptions& options) : options(options) {}
+    const ShowOptions& options;
+    std::string renderer = "unknown";
+    std::vector<std::pair<std::string, Clock::time_point>> marks; // start-up steps, in order
+    Clock::time_point lastFrame;
+    std::map<std::string, std::vector<double>> frameMs; // by phase
+    std::vector<double> allMs;
+    Clock::time_point firstFrame;
+    Clock::time_point showEnd;
+    std::vector<double> floorMs;
+
+    void Mark(const std::string& step) { marks.emplace_back(step, Clock::now()); }
+
+    void StartupStep(const char* step) override
+    {
+        Mark(step);
+        if (std::string(step) == "music") lastFrame = Clock::now();
+    }
+
+    void Presented(const Frame& frame) override
+    {
+        const auto now = Clock::now();
+        const double ms = Ms(now - lastFrame);
+        lastFrame = now;
+        if (frame.number == 1) firstFrame = now;
+        frameMs[frame.phase].push_back(ms);
+        allMs.push_back(ms);
+        showEnd = now;
+        if (frame.form.EndRequested == Runtime::True || (options.frames > 0 && frame.number >= options.frames)) {
+            renderer = platform::RendererName();
+            Floor();
+        }
+    }
+
+    // Only what every frame must do: clear the virtual screen and present it.
+    void Floor()
+    {
+        auto last = Clock::now();
+        for (int i = 0; i < FloorWarmUpFrames + FloorFrames; ++i) {
+            glapi::Current.Clear(ColourAndDepth);
+            platform::SwapBuffers(platform::GetDC());
+            const auto now = Clock::now();
+            if (i >= FloorWarmUpFrames) floorMs.push_back(Ms(now - last));
+            last = now;
+        }
+    }
+};
+
+double Mean(const std::vector<double>& values)
+{
+    return values.empty() ? 0 : std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
+}
+
+std::string SnakeCase(std::string name)
+{
+    std::replace(name.begin(), name.end(), ' ', '_');
+    return name;
+}
+
+Figures Summarise(const Recorder& r)
+{
+    Figures f;
+    f.emplace_back("startup.first_frame_ms", BeforeImageMs + Ms(r.firstFrame - ImageStart));
+    f.emplace_back("startup.before_main_ms", BeforeImageMs);
+    auto previous = ImageStart;
+    for (const auto& [step, at] : r.marks) {
+        f.emplace_back("startup." + SnakeCase(step) + "_ms", Ms(at - previous));
+        previous = at;
+    }
+    f.emplace_back("startup.first_pass_ms", Ms(r.firstFrame - previous));
+
+    const double showMs = Ms(r.showEnd - previous);
+    f.emplace_back("frames", static_cast<double>(r.allMs.size()));
+    f.emplace_back("fps.mean", showMs > 0 ? 1000.0 * static_cast<double>(r.allMs.size()) / showMs : 0);
+    f.emplace_back("frame.all.mean_ms", Mean(r.allMs));
+    f.emplace_back("frame.all.p99_ms", Percentile(r.allMs, 99));
+    for (const char* phase : Phases) {
+        const auto found = r.frameMs.find(phase);
+        const std::vector<double> none;
+        const auto& ms = found != r.frameMs.end() ? found->second : none;
+        const std::string prefix = std::string("frame.") + phase;
+        f.emplace_back(prefix + ".frames", static_cast<double>(ms.size()));
+        f.emplace_back(prefix + ".mean_ms", Mean(ms));
+        f.emplace_back(prefix + ".p99_ms", Percentile(ms, 99));
+    }
+
+    f.emplace_back("memory.peak_rss_mib", platform::PeakMemoryMiB());
+
+    f.emplace_back("floor.frames", static_cast<double>(r.floorMs.size()));
+    f.emplace_back("floor.mean_ms", Mean(r.floorMs));
+    f.emplace_back("floor.p99_ms", Percentile(r.floorMs, 99));
+    const double floorMean = Mean(r.floorMs);
+    f.emplace_back("ratio.show_to_floor", floorMean > 0 ? Mean(r.allMs) / floorMean : 0);
+    return f;
+}
+
+std::string Number(double value)
+{
+    char text[40];
+    if (value == std::floor(value) && std::fabs(value) < 1e15)
+        std::snprintf(text, sizeof text, "%.0f", value);
+    else
+        std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
+}
+
+} // namespace
+
+double Percentile(std::vector<double> values, double p)
+{
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(p / 100.0 * static_cast<double>(values.size())));
+    return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
+}
+
+std::string FiguresText(const Figures& figures)
+{
+    std::string text;
+    for (const auto& [name, value] : figures) {
+        text += name;
+        text.append(name.size() < 32 ? 32 - name.size() : 1, ' ');
+        text += Number(value);
+        text += '\n';
+    }
+    return text;
+}
+
+std::string FiguresJson(const Figures& figures)
+{
+    std::string json = "{\n";
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        json += "  \"" + figures[i].first + "\": " + Number(figures[i].second);
+        json += i + 1 < figures.size() ? ",\n" : "\n";
+    }
+    return json + "}\n";
+}
+
+int RunBenchmark(const ShowOptions& options)
+{
+    Recorder r(options);
+    PortHooks hooks;
+    hooks.Attach(r);
+    RunShow(options, hooks);
+
+    const Figures figures = Summarise(r);
+    std::printf("# citadel benchmark: headless, --fps 0, no music; renderer: %s\n%s", r.renderer.c_str(),
+                FiguresText(figures).c_str());
+    std::fflush(stdout);
+    if (!options.benchmarkJson.empty()) {
+        std::ofstream json(options.benchmarkJson);
+        std::string text = FiguresJson(figures);
+        text.insert(2, "  \"renderer\": \"" + r.renderer + "\",\n");
+        json << text;
+        if (!json.flush()) {
+            throw Runtime::RuntimeError("Cannot write '" + options.benchmarkJson + "'");
+        }
+    }
+    return 0;
+}
+
+} // namespace bench

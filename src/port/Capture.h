@@ -1,0 +1,97 @@
+// Rendering the show to a video (through the ffmpeg program) or to a folder
+// of PNG files, one picture per presented frame, kkapture-style: the show's
+// time advances one frame per video frame however long a frame takes to
+// draw. The music is rendered offline and lined up with the frame clock
+// sample for sample: frame k starts at k / fps seconds.
+//
+// Nothing appears under the requested name until the capture is complete:
+// everything is written under temporary names beside it and renamed last.
+#pragma once
+
+#include "platform/Process.h"
+#include "port/PortHooks.h"
+#include "port/ShowOptions.h"
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+enum class CaptureKind { Video, Folder };
+
+// What a --capture argument asks for: a folder when it ends in '/' or names
+// an existing folder, a video for .mp4, .mkv or .webm. False, with the
+// reason in `error`, for anything else.
+bool ClassifyCapturePath(const std::string& path, CaptureKind& kind, std::string& error);
+
+// Sound sample frames before video frame `frame` (counted from 0) at fps:
+// floor(frame * 48000 / fps), exact for every frame, so nothing drifts.
+std::uint64_t SamplesBefore(std::uint64_t frame, int fps);
+
+// A capture under way. Whatever goes wrong in it, it stops the encoder,
+// removes every temporary file, says so on stderr and ends the program with
+// Runtime::Exit (status 1, or 130 after Ctrl+C and the like).
+class Capture final : public Attachment {
+public:
+    explicit Capture(const ShowOptions& options);
+    ~Capture() override;
+    Capture(const Capture&) = delete;
+    Capture& operator=(const Capture&) = delete;
+
+    // Before start-up: refuses to replace what is there without --force,
+    // finds ffmpeg, and from then on turns Ctrl+C into a clean stop.
+    void Prepare();
+    // Takes the virtual screen after each presented frame.
+    void Presented(const Frame& frame) override;
+    // After the last frame: the music, the final file, the rename.
+    void Finish(int frames);
+    // Stops the encoder, removes every temporary file and says so; for an
+    // error that ends the program elsewhere.
+    void Abort(const std::string& why) noexcept;
+
+private:
+    // Why a capture cannot go on; `interrupted` for Ctrl+C and the like.
+    class Failed : public std::runtime_error {
+    public:
+        explicit Failed(const std::string& why, bool interrupted = false)
+            : std::runtime_error(why), interrupted(interrupted)
+        {
+        }
+        bool interrupted;
+    };
+
+    // Runs step; a failure aborts the capture and ends the program.
+    template <typename Step>
+    void Guarded(Step&& step);
+    void PrepareFiles();
+    void TakeFrame(int frame);
+    void FinishFiles(int frames);
+    void StartEncoder();
+    void WriteWav(const std::filesystem::path& path, int frames);
+    void FinishVideo(int frames);
+    void FinishFolder(int frames);
+    void ShowProgress(int frame, bool last);
+    void RemoveTemporaries() noexcept;
+    std::vector<std::string> EncoderArguments(bool withMusic) const;
+
+    CaptureSettings settings_;
+    CaptureKind kind_ = CaptureKind::Video;
+    platform::ScaleFilter filter_;
+    int volume_;
+    int plannedFrames_;
+    std::filesystem::path target_;
+    std::filesystem::path videoTemp_; // the encoder's output (the picture only when muxing follows)
+    std::filesystem::path finalTemp_; // the complete file, renamed to the target last
+    std::filesystem::path wavTemp_;
+    std::filesystem::path folderTemp_; // folder captures: frames and music.wav until the end
+    std::string ffmpeg_;
+    platform::ChildProgram encoder_;
+    bool started_ = false;
+    bool madeFolder_ = false; // folder captures: the folder is ours to remove again
+    bool done_ = false;
+    bool progress_ = false;
+    std::vector<std::uint8_t> screen_, scaled_;
+    std::chrono::steady_clock::time_point startTime_, lastProgress_;
+};

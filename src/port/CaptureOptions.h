@@ -1,0 +1,25 @@
+// The capture options: --capture, --capture-fps, --capture-size, --force.
+#pragma once
+
+#include "port/ShowOptions.h"
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+struct CaptureRequest {
+    std::string path;
+    int fps = 60;
+    std::string size; // "WxH" or empty (640x480)
+    bool force = false;
+};
+
+// Adds the four options; the last three need --capture.
+void AddCaptureOptions(CLI::App& app, CaptureRequest& request);
+
+// Writes the request into the options. A capture runs headless, unpaced, and
+// takes the music from its own offline render rather than the audio device
+// (so the show's sound library stays shut). Throws CLI::ValidationError for
+// a path that is neither a video file nor a folder, a size that is not WxH,
+// or an odd size for a video (its colour planes need even sizes).
+void ApplyCaptureOptions(const CaptureRequest& request, ShowOptions& options);

@@ -1,0 +1,88 @@
+// citadel: the show with the port around it. Parses the options, checks the
+// show's files, plays the show (or benchmarks or captures it), and turns
+// every error into a message and a non-zero exit status.
+#include "platform/App.h"
+#include "platform/Window.h"
+#include "port/Benchmark.h"
+#include "port/Capture.h"
+#include "port/Options.h"
+#include "port/RunShow.h"
+#include "runtime/Runtime.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <string>
+
+namespace {
+
+// A capture under way: an error anywhere must not leave its temporary files.
+Capture* activeCapture = nullptr;
+
+// Ends at once, as a run-time error does: no shutdown steps, but the
+// desktop's display mode comes back.
+[[noreturn]] void EndAfterError(int status, const std::string& why)
+{
+    if (activeCapture != nullptr) activeCapture->Abort(why);
+    platform::ShutdownVideo();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
+}
+
+// A video error in the user's terms: what to change on the command line.
+std::string Advice(const platform::VideoError& e)
+{
+    using Reason = platform::VideoError::Reason;
+    switch (e.reason) {
+    case Reason::NoDisplay:
+        return std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr
+                   ? "There is no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set). To "
+                     "run without one, use --headless."
+                   : std::string(e.what()) + ". To run without a display, use --headless.";
+    case Reason::RenderSizeTooLarge:
+        return std::string(e.what()) + "; choose a smaller --render-size";
+    case Reason::TooManySamples:
+        return std::string(e.what()) + "; choose a smaller --msaa";
+    default:
+        return e.what();
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ShowOptions options;
+    const int parsed = ParseOptions(argc, argv, options);
+    if (parsed >= 0) return parsed;
+
+    std::unique_ptr<Capture> capture;
+    try {
+        // Every missing image in one message, before anything starts.
+        platform::SetDataFolder(options.dataFolder);
+        const std::string missing = MissingShowFiles(platform::AppPath());
+        if (!missing.empty()) throw Runtime::RuntimeError(missing);
+        if (options.benchmark) return bench::RunBenchmark(options);
+
+        PortHooks hooks;
+        if (!options.capture.path.empty()) {
+            capture = std::make_unique<Capture>(options);
+            activeCapture = capture.get();
+            capture->Prepare();
+            hooks.Attach(*capture);
+        }
+        RunShow(options, hooks);
+        if (capture) capture->Finish(hooks.Frames());
+    } catch (const Runtime::Exit& e) {
+        EndAfterError(e.status, "the show stopped");
+    } catch (const platform::VideoError& e) {
+        platform::MsgBox("Run-time error: " + Advice(e), platform::vbCritical, platform::AppTitle());
+        EndAfterError(1, "the show stopped with an error");
+    } catch (const std::exception& e) {
+        platform::MsgBox(std::string("Run-time error: ") + e.what(), platform::vbCritical, platform::AppTitle());
+        EndAfterError(1, "the show stopped with an error");
+    }
+    return 0;
+}

@@ -1,5 +1,5 @@
 // The show's music as both module readers see it: its length, its loop,
-// its level and its gaps, and that the composer repeats itself byte for byte.
+// its level, width and gaps, and that the composer repeats itself byte for byte.
 #include <libopenmpt/libopenmpt.hpp>
 #include <xmp.h>
 
@@ -48,6 +48,17 @@ double RmsDbfs(const float* begin, const float* end)
     return Dbfs(std::sqrt(sum / static_cast<double>(end - begin)));
 }
 
+// RMS level in dBFS of (L + R) / 2 or, with `side`, (L - R) / 2.
+double MidSideDbfs(const float* begin, const float* end, bool side)
+{
+    double sum = 0.0;
+    for (const float* v = begin; v + 1 < end; v += 2) {
+        const double m = side ? (v[0] - v[1]) / 2.0 : (v[0] + v[1]) / 2.0;
+        sum += m * m;
+    }
+    return Dbfs(std::sqrt(sum / static_cast<double>((end - begin) / 2)));
+}
+
 // The whole song rendered in libopenmpt, then on past its end into the loop,
 // as the show plays it; then the same in libxmp.
 TEST(Morvek, BothReadersAgreeOnItsLengthLoopAndMixWhichIsNeverSilentAndNeverClips)
@@ -74,6 +85,10 @@ TEST(Morvek, BothReadersAgreeOnItsLengthLoopAndMixWhichIsNeverSilentAndNeverClip
     EXPECT_GT(RmsDbfs(seam - 2 * Rate, seam), -40.0);
     EXPECT_LT(LongestSilence(seam, seam + 2 * Rate), 0.1);
     EXPECT_TRUE(duration >= 90.0 && duration <= 180.0) << duration;
+    // Stereo, not near mono (the voices are panned apart), yet the side stays
+    // well under the mid: nothing plays against itself across the channels.
+    const double mid = MidSideDbfs(pcm.data(), seam, false), side = MidSideDbfs(pcm.data(), seam, true);
+    EXPECT_TRUE(mid - side <= 14.0 && mid - side >= 6.0) << "mid " << mid << " dBFS, side " << side << " dBFS";
 
     xmp_context xmp = xmp_create_context();
     ASSERT_EQ(xmp_load_module(xmp, ModulePath.c_str()), 0);

@@ -75,6 +75,17 @@ constexpr int kDrumNote = 60; // drums sound at their own pitch on middle C
 constexpr int kEchoDelay = 3; // rows: a dotted eighth
 constexpr std::uint8_t kSetPanning = 0x08;
 
+// Pan positions, 0 = left, 128 = centre, 255 = right; the instruments carry
+// their own (Instruments.cpp), these are for the channels that share one.
+// The lowest chord tone goes far left, the middle far right, the top left of
+// centre and the root below them right of it; the second lead voice sits
+// left, across from the lead. Both readers pan by amplitude only, so no voice
+// loses itself in L+R; libopenmpt's square-root law needs the wide values.
+constexpr std::uint8_t kPadPan[kPadVoices] = {16, 240, 56, 184};
+constexpr std::uint8_t kHarmonyPan = 68;
+// Echo repeats go left and right in turn.
+constexpr std::uint8_t kEchoPan[2] = {40, 216};
+
 void Hit(XmPattern& song, int row, int channel, int instrument, int pitch, int volume, std::uint8_t effect = 0,
          std::uint8_t param = 0)
 {
@@ -190,7 +201,8 @@ void WritePads(XmPattern& song, int first, const std::vector<Chord>& chords, int
             const int pitch = voicing[static_cast<std::size_t>(v)];
             if (pitch == held[static_cast<std::size_t>(v)]) continue;
             held[static_cast<std::size_t>(v)] = pitch;
-            Hit(song, first + bar * kRowsPerBar, kChPad + v, kPad, pitch, v == 3 ? volume - 4 : volume);
+            Hit(song, first + bar * kRowsPerBar, kChPad + v, kPad, pitch, v == 3 ? volume - 4 : volume, kSetPanning,
+                kPadPan[v]);
         }
     }
 }
@@ -220,6 +232,7 @@ void WriteArp(XmPattern& song, int first, const std::vector<Chord>& chords, Arp 
 
 void WriteTune(XmPattern& song, int first, const Line& line, const std::vector<Chord>& chords, Shadow shadow)
 {
+    int echoes = 0;
     for (int r = 0; r < kRowsPerSection; ++r) {
         const int event = line[static_cast<std::size_t>(r)];
         if (event == kHold) continue;
@@ -233,13 +246,14 @@ void WriteTune(XmPattern& song, int first, const Line& line, const std::vector<C
                 KeyOff(song, first + r, kChShadow);
             else
                 Hit(song, first + r, kChShadow, kLead,
-                    HarmonyBelow(event, chords[static_cast<std::size_t>(r / kRowsPerBar)]), 28, kSetPanning, 0x58);
+                    HarmonyBelow(event, chords[static_cast<std::size_t>(r / kRowsPerBar)]), 28, kSetPanning,
+                    kHarmonyPan);
         } else if (shadow == Shadow::Echo && r + kEchoDelay < kRowsPerSection) {
             // Echoes stop at the section's end so that each section stands alone.
             if (event == kRest)
                 KeyOff(song, first + r + kEchoDelay, kChShadow);
             else
-                Hit(song, first + r + kEchoDelay, kChShadow, kLead, event, 18, kSetPanning, 0xB0);
+                Hit(song, first + r + kEchoDelay, kChShadow, kLead, event, 18, kSetPanning, kEchoPan[echoes++ % 2]);
         }
     }
 }

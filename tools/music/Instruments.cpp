@@ -47,10 +47,13 @@ XmEnvelope Envelope(std::vector<std::pair<std::uint16_t, std::uint16_t>> points,
 std::vector<XmInstrument> MakeInstruments()
 {
     std::vector<XmInstrument> instruments;
+    // Pan positions, 0 = left, 128 = centre, 255 = right: kick, snare and bass
+    // hold the middle, the hats sit right and the crash and the arpeggio left;
+    // the lead leans right, across from its second voice (Compose.cpp).
     instruments.push_back(Make("kick", SynthKick(), kDrumTuning, 64, 128));
     instruments.push_back(Make("snare", SynthSnare(), kDrumTuning, 64, 120));
-    instruments.push_back(Make("hat", SynthHat(), kDrumTuning, 64, 168));
-    instruments.push_back(Make("crash", SynthCrash(), kDrumTuning, 64, 96));
+    instruments.push_back(Make("hat", SynthHat(), kDrumTuning, 64, 224));
+    instruments.push_back(Make("crash", SynthCrash(), kDrumTuning, 64, 56));
 
     // Looped tones need an envelope with a sustain point: without one a
     // key-off cuts them dead, with one it starts the fade-out.
@@ -59,7 +62,7 @@ std::vector<XmInstrument> MakeInstruments()
     bass.fadeout = 0x600;
     instruments.push_back(bass);
 
-    XmInstrument lead = Make("lead", SynthLead(), kToneTuning, 64, 128);
+    XmInstrument lead = Make("lead", SynthLead(), kToneTuning, 64, 180);
     lead.volumeEnvelope = Envelope({{0, 0}, {2, 64}, {10, 52}}, 2);
     lead.fadeout = 0x300;
     lead.vibratoType = 0;
@@ -73,7 +76,7 @@ std::vector<XmInstrument> MakeInstruments()
     pad.fadeout = 0x200;
     instruments.push_back(pad);
 
-    instruments.push_back(Make("pluck", SynthPluck(), kToneTuning, 64, 84));
+    instruments.push_back(Make("pluck", SynthPluck(), kToneTuning, 64, 32));
     return instruments;
 }
 

@@ -110,26 +110,37 @@ mot::MotImage MakeTitle()
     return Finish(canvas);
 }
 
-// Spiral arms of light around a dark eye. The panels are added eight deep
-// where they cross, so the brightest channel stays under half of full.
+// Four noise-warped spiral arms that fill the panel out to its edges, since
+// the camera passes closest to the panels' outer parts. The interlude adds
+// eight copies and the show's coloured lights tint them, so the colours are
+// pale and the level stays under half of full. The lanes between the arms
+// are exact black; only the last few pixels fade, so no panel edge shows.
 mot::MotImage MakeSwirl()
 {
-    constexpr int Arms = 3;
+    constexpr int Arms = 4;
+    constexpr float Peak = 0.49f;
     Canvas canvas(Size, Size);
     for (int y = 0; y < Size; ++y)
         for (int x = 0; x < Size; ++x) {
             const float u = Coord(x), v = Coord(y);
             const float dx = u - 0.5f, dy = v - 0.5f;
-            const float r = std::max(1e-4f, std::sqrt(dx * dx + dy * dy));
+            const float r = std::max(1e-3f, std::sqrt(dx * dx + dy * dy));
             const float angle = std::atan2(dy, dx);
-            const float turbulence = 1.4f * Fbm(u * 5, v * 5, 5, 4, 901U);
-            const float phase = Arms * angle + 7.0f * std::log(r) + turbulence;
-            const float arm = std::pow(0.5f + 0.5f * std::cos(phase), 3.0f);
-            const float envelope = SmoothStep(0.03f, 0.14f, r) * (1.0f - SmoothStep(0.22f, 0.46f, r));
-            const float sparkle = 0.75f + 0.25f * Fbm(u * 24, v * 24, 24, 2, 902U);
-            const float glow = envelope * (0.85f * arm + 0.15f) * sparkle;
-            const Rgb hue = Mix(Rgb{0.55f, 0.85f, 1.0f}, Rgb{0.75f, 0.30f, 0.95f}, SmoothStep(0.08f, 0.40f, r));
-            canvas.At(x, y) = glow < 0.04f ? Rgb{} : hue * (0.5f * glow);
+            const float warp = Fbm(u * 4, v * 4, 4, 4, 901U);
+            // The linear term keeps the arms evenly spaced outward instead
+            // of widening as a pure logarithmic spiral does.
+            const float phase = Arms * angle + 3.0f * std::log(r) + 22.0f * r + 2.0f * warp;
+            const float arm = 0.5f + 0.5f * std::cos(phase);
+            const float plasma = 0.5f + 0.5f * Fbm(u * 6 + 3 * warp, v * 6 - 3 * warp, 6, 3, 902U);
+            const float edge = std::min(std::min(u, 1 - u), std::min(v, 1 - v));
+            const float border = SmoothStep(0.0f, 0.05f, edge);
+            const float eye = 0.4f + 0.6f * SmoothStep(0.02f, 0.14f, r);
+            const float lane = SmoothStep(0.22f, 0.6f, arm);
+            const float crest = std::pow(arm, 10.0f);
+            const float glow = std::min(1.0f, (lane * (0.55f + 0.3f * plasma) + 0.3f * crest) * border * eye);
+            const float tint = 0.5f + 0.5f * std::sin(2.0f * angle + 9.0f * r + 3.0f * warp);
+            const Rgb hue = Mix(Rgb{0.80f, 0.92f, 1.0f}, Rgb{1.0f, 0.80f, 0.90f}, tint);
+            canvas.At(x, y) = glow < 0.03f ? Rgb{} : hue * (Peak * glow);
         }
     return canvas.ToMot();
 }

@@ -69,6 +69,7 @@ void Context::End()
     }
     if (!inPrimitive) Fail("glEnd without glBegin");
     inPrimitive = false;
+    // Lists always split along v1-v3; immediate quads depend on the shading.
     const QuadSplit split = shadeModel == glenum::Smooth ? QuadSplit::AlongV0V2 : QuadSplit::AlongV1V3;
     AppendPrimitive(primitiveMode, split, primitive, batch);
 }

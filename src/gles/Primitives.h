@@ -19,7 +19,9 @@ bool IsFilledPrimitive(unsigned mode);
 // The diagonal a quad (v0..v3) is split along. Mesa splits quads in display
 // lists, and flat-shaded ones, along v1-v3 ((v0, v1, v3), (v1, v2, v3): v3,
 // which colours a flat quad, last in both); smooth-shaded quads sent in
-// immediate mode along v0-v2 ((v0, v1, v2), (v0, v2, v3)).
+// immediate mode along v0-v2 ((v0, v1, v2), (v0, v2, v3)), except in a draw
+// where some vertex needs clipping, which goes back to v1-v3. The renderer
+// leaves that exception out: it would hang on Mesa's own batching.
 enum class QuadSplit {
     AlongV1V3,
     AlongV0V2,

@@ -94,7 +94,8 @@ void DrawDisplayLists(const glapi::Gl11& gl)
     gl.EndList();
 
     const auto made = MakeTextures(gl);
-    const std::uint8_t plain[2 * 2 * 3] = {200, 90, 40, 100, 180, 60, 30, 70, 220, 250, 250, 120};
+    // Two 2 x 2 images, the second starting one texel into the first.
+    const std::uint8_t plain[3 * 2 * 2 + 3] = {200, 90, 40, 100, 180, 60, 30, 70, 220, 250, 250, 120, 90, 40, 160};
     for (int k = 0; k < 2; ++k) {
         gl.BindTexture(GL_TEXTURE_2D, names[static_cast<std::size_t>(k)]);
         gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);

@@ -1,0 +1,283 @@
+// Geometry: immediate mode batched into one streaming vertex buffer, display
+// lists compiled into vertex buffers of their own, and the uniforms each
+// draw needs uploaded only when the state behind them changed.
+#include "gles/Context.h"
+
+#include "gles/Error.h"
+#include "gles/Primitives.h"
+
+#include <GLES3/gl3.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+
+namespace gles {
+
+namespace {
+
+void Pointer(unsigned location, int size, GLenum type, std::size_t offset)
+{
+    glEnableVertexAttribArray(location);
+    glVertexAttribPointer(location, size, type, GL_FALSE, sizeof(Vertex), reinterpret_cast<const void*>(offset));
+}
+
+int ShaderEnv(unsigned env)
+{
+    switch (env) {
+    case glenum::Replace:
+        return EnvReplace;
+    case glenum::Decal:
+        return EnvDecal;
+    case glenum::Blend:
+        return EnvBlend;
+    default:
+        return EnvModulate;
+    }
+}
+
+} // namespace
+
+void SetVertexLayout(bool inherit)
+{
+    Pointer(PositionLocation, 3, GL_FLOAT, offsetof(Vertex, position));
+    Pointer(NormalLocation, 3, GL_FLOAT, offsetof(Vertex, normal));
+    Pointer(ColorLocation, 4, GL_FLOAT, offsetof(Vertex, color));
+    Pointer(TexCoordLocation, 2, GL_FLOAT, offsetof(Vertex, texCoord));
+    if (inherit) Pointer(InheritLocation, 3, GL_UNSIGNED_BYTE, offsetof(Vertex, inherit));
+}
+
+void Context::Begin(unsigned mode)
+{
+    if (!IsFilledPrimitive(mode)) FailUnsupported("glBegin", mode);
+    RequireOutsidePrimitive("glBegin");
+    if (recorder.Recording()) {
+        recorder.Begin(mode);
+        return;
+    }
+    inPrimitive = true;
+    primitiveMode = mode;
+    primitive.clear();
+}
+
+void Context::End()
+{
+    if (recorder.Recording()) {
+        if (!recorder.InsidePrimitive()) Fail("glEnd without glBegin");
+        recorder.End();
+        return;
+    }
+    if (!inPrimitive) Fail("glEnd without glBegin");
+    inPrimitive = false;
+    // Lists always split along v1-v3; immediate quads depend on the shading.
+    const QuadSplit split = shadeModel == glenum::Smooth ? QuadSplit::AlongV0V2 : QuadSplit::AlongV1V3;
+    AppendPrimitive(primitiveMode, split, primitive, batch);
+}
+
+void Context::AddVertex(float x, float y, float z)
+{
+    if (recorder.Recording()) {
+        if (!recorder.InsidePrimitive()) Fail("glVertex outside glBegin and glEnd");
+        recorder.AddVertex(x, y, z);
+        return;
+    }
+    if (!inPrimitive) Fail("glVertex outside glBegin and glEnd");
+    primitive.push_back(Vertex{{x, y, z}, current.normal, current.color, current.texCoord, {}});
+}
+
+// While a list compiles, attributes go into it and the current ones stay.
+void Context::SetColor(const std::array<float, 4>& color)
+{
+    if (recorder.Recording()) {
+        recorder.SetColor(color);
+        return;
+    }
+    current.color = color;
+    dirty |= DirtyCurrent;
+}
+
+void Context::SetNormal(const std::array<float, 3>& normal)
+{
+    if (recorder.Recording()) {
+        recorder.SetNormal(normal);
+        return;
+    }
+    current.normal = normal;
+    dirty |= DirtyCurrent;
+}
+
+void Context::SetTexCoord(const std::array<float, 2>& texCoord)
+{
+    if (recorder.Recording()) {
+        recorder.SetTexCoord(texCoord);
+        return;
+    }
+    current.texCoord = texCoord;
+    dirty |= DirtyCurrent;
+}
+
+unsigned Context::GenLists(int range)
+{
+    RequireOutsidePrimitive("glGenLists");
+    return lists.Generate(range);
+}
+
+void Context::NewList(unsigned id, unsigned mode)
+{
+    RequireOutsidePrimitive("glNewList");
+    if (recorder.Recording())
+        Fail("glNewList(" + std::to_string(id) + ") while list " + std::to_string(recorder.Id()) + " is compiling");
+    if (id == 0) Fail("glNewList(0): list names start at 1");
+    if (mode != glenum::Compile) FailUnsupported("glNewList", mode);
+    recorder.Start(id);
+}
+
+void Context::EndList()
+{
+    if (!recorder.Recording()) Fail("glEndList without glNewList");
+    RequireOutsidePrimitive("glEndList");
+    const unsigned id = recorder.Id();
+    DisplayList list = recorder.Finish();
+    if (DisplayList* old = lists.Find(id)) {
+        glDeleteBuffers(1, &old->buffer);
+        glDeleteVertexArrays(1, &old->vertexArray);
+    }
+    UploadList(list);
+    lists.Store(id, std::move(list));
+}
+
+void Context::UploadList(DisplayList& list)
+{
+    if (list.vertices.empty()) return;
+    glGenBuffers(1, &list.buffer);
+    glGenVertexArrays(1, &list.vertexArray);
+    BindVertexArray(list.vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, list.buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(list.vertices.size() * sizeof(Vertex)), list.vertices.data(),
+                 GL_STATIC_DRAW);
+    SetVertexLayout(true);
+}
+
+void Context::DrawRun(DisplayList& list, const Run& run)
+{
+    RequireOutsidePrimitive("glCallList");
+    DrawBatch();
+    if (run.count > 0) {
+        PrepareDraw(true);
+        BindVertexArray(list.vertexArray);
+        glDrawArrays(GL_TRIANGLES, static_cast<GLint>(run.first), static_cast<GLsizei>(run.count));
+    }
+    if (run.sets & AttributeColor) current.color = run.last.color;
+    if (run.sets & AttributeNormal) current.normal = run.last.normal;
+    if (run.sets & AttributeTexCoord) current.texCoord = run.last.texCoord;
+    if (run.sets) dirty |= DirtyCurrent;
+}
+
+void Context::DrawBatch()
+{
+    if (batch.empty()) return;
+    PrepareDraw(false);
+    BindVertexArray(streamArray);
+    glBindBuffer(GL_ARRAY_BUFFER, streamBuffer);
+    const std::size_t count = batch.size();
+    if (streamOffset + count > streamCapacity) {
+        // A fresh store: the draws still reading the old one keep it.
+        if (count > streamCapacity) streamCapacity = std::max(count, 2 * streamCapacity);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(streamCapacity * sizeof(Vertex)), nullptr,
+                     GL_STREAM_DRAW);
+        streamOffset = 0;
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(streamOffset * sizeof(Vertex)),
+                    static_cast<GLsizeiptr>(count * sizeof(Vertex)), batch.data());
+    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(streamOffset), static_cast<GLsizei>(count));
+    streamOffset += count;
+    batch.clear();
+}
+
+void Context::BindVertexArray(unsigned array)
+{
+    if (array == boundArray) return;
+    glBindVertexArray(array);
+    boundArray = array;
+}
+
+void Context::PrepareDraw(bool forList)
+{
+    if (dirty & DirtyTransform) UploadTransform();
+    if (dirty & DirtyLighting) UploadLighting();
+    if (dirty & DirtyFragment) UploadFragment();
+    // Only list vertices read the current attributes.
+    if (forList && (dirty & DirtyCurrent)) UploadCurrent();
+    dirty &= forList ? 0u : static_cast<unsigned>(DirtyCurrent);
+}
+
+void Context::UploadTransform()
+{
+    const Matrix& m = modelview.Top();
+    const Matrix mvp = MultiplyMatrices(projection.Top(), m);
+    const Matrix3 normals = ComputeNormalMatrix(m);
+    glUniformMatrix4fv(program.modelviewProjection, 1, GL_FALSE, mvp.data());
+    glUniformMatrix4fv(program.modelview, 1, GL_FALSE, m.data());
+    glUniformMatrix3fv(program.normalMatrix, 1, GL_FALSE, normals.data());
+    glUniformMatrix4fv(program.textureMatrix, 1, GL_FALSE, textureMatrix.Top().data());
+}
+
+void Context::UploadLighting()
+{
+    glUniform1i(program.lighting, lighting ? 1 : 0);
+    if (!lighting) return; // all of it goes up again when lighting comes on
+    glUniform1i(program.normalize, normalize ? 1 : 0);
+    int count = 0;
+    for (const Light& light : lights) {
+        if (!light.enabled) continue;
+        const std::size_t k = static_cast<std::size_t>(count++);
+        const Vec4 position = PrepareLightPosition(light);
+        std::copy(position.begin(), position.end(), packedPosition.begin() + static_cast<std::ptrdiff_t>(4 * k));
+        for (std::size_t c = 0; c < 3; ++c) {
+            packedAmbient[3 * k + c] = light.ambient[c];
+            packedDiffuse[3 * k + c] = light.diffuse[c];
+            packedSpecular[3 * k + c] = light.specular[c];
+            packedAttenuation[3 * k + c] = light.attenuation[c];
+            packedSpot[3 * k + c] = light.spotDirection[c];
+        }
+        packedExponent[k] = light.spotExponent;
+        packedCosine[k] = ComputeSpotCosine(light);
+    }
+    glUniform1i(program.lightCount, count);
+    if (count > 0) {
+        glUniform4fv(program.lightPosition, count, packedPosition.data());
+        glUniform3fv(program.lightAmbient, count, packedAmbient.data());
+        glUniform3fv(program.lightDiffuse, count, packedDiffuse.data());
+        glUniform3fv(program.lightSpecular, count, packedSpecular.data());
+        glUniform3fv(program.lightAttenuation, count, packedAttenuation.data());
+        glUniform3fv(program.spotDirection, count, packedSpot.data());
+        glUniform1fv(program.spotExponent, count, packedExponent.data());
+        glUniform1fv(program.spotCosine, count, packedCosine.data());
+    }
+    glUniform4fv(program.materialAmbient, 1, material.ambient.data());
+    glUniform4fv(program.materialDiffuse, 1, material.diffuse.data());
+    glUniform4fv(program.materialSpecular, 1, material.specular.data());
+    glUniform4fv(program.materialEmission, 1, material.emission.data());
+    glUniform1f(program.materialShininess, material.shininess);
+    glUniform1i(program.colorMaterial, static_cast<GLint>(GetTrackedProperties()));
+    glUniform4fv(program.lightModelAmbient, 1, lightModel.ambient.data());
+    glUniform1i(program.localViewer, lightModel.localViewer ? 1 : 0);
+}
+
+void Context::UploadFragment()
+{
+    const TextureObject& texture = GetBoundTexture();
+    glUniform1i(program.flatShading, shadeModel == glenum::Flat ? 1 : 0);
+    glUniform1i(program.texturing, texture2D && IsComplete(texture) ? 1 : 0);
+    glUniform1i(program.textureEnv, ShaderEnv(textureEnv));
+    glUniform1i(program.textureHasAlpha, HasAlpha(texture) ? 1 : 0);
+}
+
+void Context::UploadCurrent()
+{
+    glUniform4fv(program.currentColor, 1, current.color.data());
+    glUniform3fv(program.currentNormal, 1, current.normal.data());
+    glUniform2fv(program.currentTexCoord, 1, current.texCoord.data());
+}
+
+} // namespace gles

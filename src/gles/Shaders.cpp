@@ -1,0 +1,196 @@
+#include "gles/Shaders.h"
+
+#include "gles/Error.h"
+#include "gles/Lighting.h"
+
+#include <GLES3/gl3.h>
+
+#include <string>
+
+namespace gles {
+
+namespace {
+
+const char* const VertexHeader = R"(#version 300 es
+precision highp float;
+precision highp int;
+)";
+
+const char* const VertexMain = R"(
+layout(location = 0) in vec3 a_position;
+layout(location = 1) in vec3 a_normal;
+layout(location = 2) in vec4 a_color;
+layout(location = 3) in vec2 a_texCoord;
+layout(location = 4) in vec3 a_inherit;
+
+uniform mat4 u_modelviewProjection;
+uniform mat4 u_modelview;
+uniform mat3 u_normalMatrix;
+uniform mat4 u_textureMatrix;
+uniform vec4 u_currentColor;
+uniform vec3 u_currentNormal;
+uniform vec2 u_currentTexCoord;
+uniform bool u_lighting;
+uniform bool u_normalize;
+
+out vec4 v_color;
+flat out vec4 v_flatColor;
+out vec4 v_texCoord;
+
+void main()
+{
+    vec4 position = vec4(a_position, 1.0);
+    gl_Position = u_modelviewProjection * position;
+    vec4 color = a_inherit.x != 0.0 ? u_currentColor : a_color;
+    vec3 normal = a_inherit.y != 0.0 ? u_currentNormal : a_normal;
+    vec2 texCoord = a_inherit.z != 0.0 ? u_currentTexCoord : a_texCoord;
+    if (u_lighting) {
+        vec3 eyeNormal = u_normalMatrix * normal;
+        if (u_normalize) eyeNormal = normalize(eyeNormal);
+        color = ComputeLitColor((u_modelview * position).xyz, eyeNormal, color);
+    }
+    v_color = clamp(color, 0.0, 1.0);
+    v_flatColor = v_color;
+    v_texCoord = u_textureMatrix * vec4(texCoord, 0.0, 1.0);
+}
+)";
+
+// GL 1.1's texture environment, its functions for RGB and RGBA textures.
+const char* const FragmentSource = R"(#version 300 es
+precision highp float;
+precision highp int;
+
+in vec4 v_color;
+flat in vec4 v_flatColor;
+in vec4 v_texCoord;
+
+uniform bool u_flatShading;
+uniform bool u_texturing;
+uniform int u_textureEnv;
+uniform bool u_textureHasAlpha;
+uniform sampler2D u_texture;
+
+out vec4 fragColor;
+
+void main()
+{
+    vec4 f = u_flatShading ? v_flatColor : v_color;
+    if (!u_texturing) {
+        fragColor = f;
+        return;
+    }
+    vec4 t = textureProj(u_texture, v_texCoord.xyw);
+    if (u_textureEnv == 0) {
+        fragColor = f * t;
+    } else if (u_textureEnv == 1) {
+        fragColor = vec4(t.rgb, u_textureHasAlpha ? t.a : f.a);
+    } else if (u_textureEnv == 2) {
+        fragColor = vec4(mix(f.rgb, t.rgb, t.a), f.a);
+    } else {
+        fragColor = vec4(f.rgb * (vec3(1.0) - t.rgb), f.a * t.a);
+    }
+}
+)";
+
+std::string InfoLog(GLuint object, bool isProgram)
+{
+    GLint length = 0;
+    if (isProgram)
+        glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length);
+    else
+        glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+    std::string log(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    if (isProgram)
+        glGetProgramInfoLog(object, length, nullptr, log.data());
+    else
+        glGetShaderInfoLog(object, length, nullptr, log.data());
+    log.resize(log.find('\0') == std::string::npos ? log.size() : log.find('\0'));
+    return log;
+}
+
+GLuint CompileShader(GLenum stage, const char* name, const std::string& source)
+{
+    const GLuint shader = glCreateShader(stage);
+    if (shader == 0) Fail(std::string("the ES driver made no ") + name + " shader");
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled != GL_TRUE) {
+        const std::string log = InfoLog(shader, false);
+        glDeleteShader(shader);
+        Fail(std::string("the ") + name + " shader does not compile: " + log);
+    }
+    return shader;
+}
+
+} // namespace
+
+Program BuildProgram()
+{
+    const GLuint vertex =
+        CompileShader(GL_VERTEX_SHADER, "vertex", std::string(VertexHeader) + LightingShaderSource + VertexMain);
+    GLuint fragment = 0;
+    try {
+        fragment = CompileShader(GL_FRAGMENT_SHADER, "fragment", FragmentSource);
+    } catch (...) {
+        glDeleteShader(vertex);
+        throw;
+    }
+    Program p;
+    p.id = glCreateProgram();
+    glAttachShader(p.id, vertex);
+    glAttachShader(p.id, fragment);
+    glLinkProgram(p.id);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(p.id, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE) {
+        const std::string log = InfoLog(p.id, true);
+        glDeleteProgram(p.id);
+        Fail("the shader program does not link: " + log);
+    }
+    const auto at = [&](const char* name) { return glGetUniformLocation(p.id, name); };
+    p.modelviewProjection = at("u_modelviewProjection");
+    p.modelview = at("u_modelview");
+    p.normalMatrix = at("u_normalMatrix");
+    p.textureMatrix = at("u_textureMatrix");
+    p.currentColor = at("u_currentColor");
+    p.currentNormal = at("u_currentNormal");
+    p.currentTexCoord = at("u_currentTexCoord");
+    p.lighting = at("u_lighting");
+    p.normalize = at("u_normalize");
+    p.lightCount = at("u_lightCount");
+    p.lightPosition = at("u_lightPosition");
+    p.lightAmbient = at("u_lightAmbient");
+    p.lightDiffuse = at("u_lightDiffuse");
+    p.lightSpecular = at("u_lightSpecular");
+    p.lightAttenuation = at("u_lightAttenuation");
+    p.spotDirection = at("u_spotDirection");
+    p.spotExponent = at("u_spotExponent");
+    p.spotCosine = at("u_spotCosine");
+    p.materialAmbient = at("u_materialAmbient");
+    p.materialDiffuse = at("u_materialDiffuse");
+    p.materialSpecular = at("u_materialSpecular");
+    p.materialEmission = at("u_materialEmission");
+    p.materialShininess = at("u_materialShininess");
+    p.colorMaterial = at("u_colorMaterial");
+    p.lightModelAmbient = at("u_lightModelAmbient");
+    p.localViewer = at("u_localViewer");
+    p.flatShading = at("u_flatShading");
+    p.texturing = at("u_texturing");
+    p.textureEnv = at("u_textureEnv");
+    p.textureHasAlpha = at("u_textureHasAlpha");
+    p.sampler = at("u_texture");
+    return p;
+}
+
+void DeleteProgram(Program& program)
+{
+    if (program.id != 0) glDeleteProgram(program.id);
+    program.id = 0;
+}
+
+} // namespace gles

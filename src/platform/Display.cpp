@@ -5,6 +5,7 @@
 
 #include "platform/VideoInternal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -99,23 +100,38 @@ void ToggleFullScreen()
 {
     VideoState& video = CurrentVideo();
     if (video.window == nullptr || video.settings.headless) return;
+    // Where the window was before it last covered the screen; none when the
+    // show started full screen.
+    static SDL_Rect windowed{};
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(video.window));
     const Uint32 fullScreen = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
     if ((SDL_GetWindowFlags(video.window) & fullScreen) != 0) {
+        // SDL alone would put back the last size it knew, which without a
+        // window manager is the screen's: give the window its own place.
         SDL_SetWindowFullscreen(video.window, 0);
+        SDL_SetWindowBordered(video.window, SDL_TRUE);
         SDL_SetWindowResizable(video.window, SDL_TRUE);
-        if (!video.settings.windowed) {
-            // It was created borderless over the whole desktop: give it the
-            // frame and size a windowed show would have.
-            SDL_SetWindowBordered(video.window, SDL_TRUE);
-            SDL_SetWindowSize(video.window, video.settings.windowWidth, video.settings.windowHeight);
-            const int display = SDL_GetWindowDisplayIndex(video.window);
-            SDL_SetWindowPosition(video.window, SDL_WINDOWPOS_CENTERED_DISPLAY(display < 0 ? 0 : display),
-                                  SDL_WINDOWPOS_CENTERED_DISPLAY(display < 0 ? 0 : display));
+        if (windowed.w == 0) {
+            WindowedSize(video.settings, display, windowed.w, windowed.h);
+            windowed.x = windowed.y = static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display));
         }
-    } else {
-        SDL_SetWindowFullscreen(video.window,
-                                video.settings.modeSwitch ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        SDL_SetWindowSize(video.window, windowed.w, windowed.h);
+        SDL_SetWindowPosition(video.window, windowed.x, windowed.y);
+        return;
     }
+    SDL_GetWindowPosition(video.window, &windowed.x, &windowed.y);
+    SDL_GetWindowSize(video.window, &windowed.w, &windowed.h);
+    // Without a window manager nobody acts on the full-screen request, yet
+    // SDL then takes the window to be the screen's size: cover the screen
+    // first, as a show that starts full screen does.
+    SDL_Rect bounds{};
+    if (!video.settings.modeSwitch && SDL_GetDisplayBounds(display, &bounds) == 0) {
+        SDL_SetWindowBordered(video.window, SDL_FALSE);
+        SDL_SetWindowPosition(video.window, bounds.x, bounds.y);
+        SDL_SetWindowSize(video.window, bounds.w, bounds.h);
+    }
+    SDL_SetWindowFullscreen(video.window,
+                            video.settings.modeSwitch ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 } // namespace platform

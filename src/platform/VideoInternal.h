@@ -56,6 +56,10 @@ void DestroyVirtualScreen(VirtualScreen& screen);
 // clear colour and scissor test are left as they were.
 void PresentVirtualScreen(VirtualScreen& screen, int drawableWidth, int drawableHeight, ScaleFilter filter);
 
+// The size of a windowed show's window on the display: the settings' own,
+// or the default made to fit the display's usable area at 4:3.
+void WindowedSize(const VideoSettings& settings, int display, int& width, int& height);
+
 // A native render size becomes a size: the window's drawable, or the
 // desktop mode of the chosen monitor for full screen. Needs the window.
 void ResolveNativeSize(VideoState& video);

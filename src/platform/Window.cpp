@@ -1,6 +1,7 @@
 // The window and its OpenGL binding, over SDL2.
 #include "platform/Window.h"
 
+#include "platform/App.h"
 #include "platform/VideoInternal.h"
 
 #include <algorithm>
@@ -51,6 +52,20 @@ void DrawingAreaSize(int& w, int& h)
     } else if (video.window != nullptr) {
         SDL_GL_GetDrawableSize(video.window, &w, &h);
     }
+}
+
+// The monitor the settings name, or the first (with a warning) when there
+// is no such monitor.
+int ChosenDisplay()
+{
+    const int count = SDL_GetNumVideoDisplays();
+    const int display = video.settings.display;
+    if (display < count || count < 1) return display;
+    if (!video.settings.headless)
+        Warn("there is no monitor " + std::to_string(display) + " (monitors count from 0, and this machine has " +
+             std::to_string(count) + "); playing on monitor 0");
+    video.settings.display = 0;
+    return 0;
 }
 
 } // namespace
@@ -104,14 +119,13 @@ void OpenWindow()
     // large surface (or none at all, past the driver's limits).
     int w = 640;
     int h = 480;
-    const int display = std::clamp(video.settings.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
+    const int display = ChosenDisplay();
     int x = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
     int y = x;
     SDL_Rect bounds{};
     if (video.settings.windowed && !video.settings.headless) {
         flags |= SDL_WINDOW_RESIZABLE;
-        w = video.settings.windowWidth;
-        h = video.settings.windowHeight;
+        WindowedSize(video.settings, display, w, h);
     } else if (!video.settings.headless && !video.settings.modeSwitch && SDL_GetDisplayBounds(display, &bounds) == 0) {
         // Covers the desktop from the start: without a window manager, full
         // screen asked for later would leave a small window in the middle.
@@ -123,6 +137,16 @@ void OpenWindow()
     }
     video.window = SDL_CreateWindow(video.settings.appName.c_str(), x, y, w, h, flags);
     if (video.window != nullptr) ResolveNativeSize(video);
+}
+
+void WindowedSize(const VideoSettings& settings, int display, int& width, int& height)
+{
+    width = settings.windowWidth > 0 ? settings.windowWidth : 1280;
+    height = settings.windowHeight > 0 ? settings.windowHeight : 960;
+    SDL_Rect usable{};
+    if (settings.windowWidth > 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0) return;
+    if ((usable.w < width || usable.h < height) && usable.w >= 4 && usable.h >= 3)
+        LargestFourByThree(std::min(width, usable.w), std::min(height, usable.h), width, height);
 }
 
 HDC GetDC()

@@ -64,10 +64,10 @@ using HDC = DeviceContext*;
 using HGLRC = RenderingContext*;
 
 struct VideoSettings {
-    bool headless = false; // SDL's offscreen driver: no window, no display needed
-    bool windowed = false; // a resizable window instead of covering the desktop
-    int windowWidth = 1280;
-    int windowHeight = 960;
+    bool headless = false;   // SDL's offscreen driver: no window, no display needed
+    bool windowed = false;   // a resizable window instead of covering the desktop
+    int windowWidth = 0;     // 0: 1280 x 960, or the largest 4:3 size that fits the
+    int windowHeight = 0;    // monitor's usable area where that is smaller
     int display = 0;         // monitor index
     bool modeSwitch = false; // really switch the monitor to 640 x 480 x 16
     ScaleFilter filter = ScaleFilter::Linear;

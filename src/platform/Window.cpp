@@ -96,8 +96,20 @@ void InitVideo(const VideoSettings& settings)
         drivers += "kmsdrm";
         SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        throw VideoError(VideoError::Reason::NoDisplay, std::string("Cannot open a display (") + SDL_GetError() + ")");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        // SDL only lists the drivers it tried ("x11,kmsdrm not available"):
+        // name the display that did not answer instead.
+        std::string why = SDL_GetError();
+        const char* x11 = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        if (why.ends_with("not available"))
+            why = x11 != nullptr       ? std::string("Cannot connect to the display '") + x11 + "'"
+                  : wayland != nullptr ? std::string("Cannot connect to the Wayland display '") + wayland + "'"
+                                       : "There is no display to show the window on";
+        else
+            why = "Cannot open a display (" + why + ")";
+        throw VideoError(VideoError::Reason::NoDisplay, why);
+    }
     video.initialised = true;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Display.h"
 
 #include "platform/VideoInternal.h"
+#include "testing/Testing.h"
 
 namespace platform {
 
@@ -52,6 +53,31 @@ std::int16_t VirtualKeyCode(SDL_Keycode key)
     return 0;
 }
 
+// The numeric keypad as the original platform saw it: with NumLock off its
+// keys are the arrow and page keys they are labelled with, with NumLock on
+// they are the keypad's own digit codes (which the show ignores).
+std::int16_t KeypadKeyCode(SDL_Keycode key, bool numLock)
+{
+    struct Pad {
+        SDL_Keycode key;
+        std::int16_t numLockOff, numLockOn;
+    };
+    static constexpr Pad Keypad[] = {
+        {SDLK_KP_0, 45, 96},       {SDLK_KP_1, 35, 97},        {SDLK_KP_2, VK_DOWN, 98},   {SDLK_KP_3, VK_NEXT, 99},
+        {SDLK_KP_4, VK_LEFT, 100}, {SDLK_KP_5, 12, 101},       {SDLK_KP_6, VK_RIGHT, 102}, {SDLK_KP_7, 36, 103},
+        {SDLK_KP_8, VK_UP, 104},   {SDLK_KP_9, VK_PRIOR, 105}, {SDLK_KP_PERIOD, 46, 110},
+    };
+    for (const Pad& pad : Keypad)
+        if (pad.key == key) return numLock ? pad.numLockOn : pad.numLockOff;
+    return 0;
+}
+
+std::int16_t KeyDownCode(SDL_Keycode key, Uint16 mod)
+{
+    const std::int16_t keypad = KeypadKeyCode(key, (mod & KMOD_NUM) != 0);
+    return keypad != 0 ? keypad : VirtualKeyCode(key);
+}
+
 std::function<void()> screenshotHandler;
 
 std::int16_t ShiftState(Uint16 mod)
@@ -86,7 +112,7 @@ void DoEvents(const EventHandlers& handlers)
                 if (event.key.repeat == 0) ToggleFullScreen();
                 break;
             }
-            const std::int16_t code = VirtualKeyCode(event.key.keysym.sym);
+            const std::int16_t code = KeyDownCode(event.key.keysym.sym, event.key.keysym.mod);
             if (code != 0 && handlers.keyDown) handlers.keyDown(code, ShiftState(event.key.keysym.mod));
             break;
         }
@@ -126,6 +152,11 @@ void PushKeyDown(const std::string& name, std::int16_t shift)
     SDL_Window* window = CurrentVideo().window;
     event.key.windowID = window != nullptr ? SDL_GetWindowID(window) : 0;
     SDL_PushEvent(&event);
+}
+
+std::int16_t KeyDownCodeOf(const std::string& name, bool numLock)
+{
+    return KeyDownCode(SDL_GetKeyFromName(name.c_str()), numLock ? KMOD_NUM : KMOD_NONE);
 }
 
 void PushWindowClose()

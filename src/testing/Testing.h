@@ -1,7 +1,7 @@
 // What the tests may look into or reset, and nothing else may use: the
-// sound library's call log and output, and the module globals of the show
-// put back to their program-start values. Each is defined beside the state
-// it reaches.
+// sound library's call log and output, the key translation, and the module
+// globals of the show put back to their program-start values. Each is
+// defined beside the state it reaches.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,9 @@ void ClearSoundLibCalls();
 std::uint64_t SoundLibNonSilentSamples();
 // Whether MIDASinit got an audio device.
 bool SoundLibHasDevice();
+// The virtual-key code a key-down of the named SDL key ("Keypad 8", "Up")
+// reaches the show with, NumLock on or off; 0 for a key the show never sees.
+std::int16_t KeyDownCodeOf(const std::string& name, bool numLock);
 } // namespace platform
 
 namespace BasicGL {

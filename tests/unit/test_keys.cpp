@@ -1,7 +1,9 @@
 // The key handler: which key moves what, the rounding and remainder rules
-// of the turns and tilts, and the stops at +-80 degrees of pitch.
+// of the turns and tilts, the stops at +-80 degrees of pitch, and the codes
+// the keypad's keys arrive with.
 #include "gl/BasicGL.h"
 #include "platform/Events.h"
+#include "testing/Testing.h"
 #include "window/glTemplate.h"
 
 #include <gtest/gtest.h>
@@ -120,6 +122,28 @@ TEST_F(KeyDownTest, MovesFollowTheHeadingAndIgnorePitchAndEscapeOnlyEnds)
     Press(VK_LEFT);
     EXPECT_EQ(CamYaw, 160);
     EXPECT_EQ(show.EndRequested, Runtime::True);
+}
+
+TEST_F(KeyDownTest, KeypadKeysAreArrowAndPageKeysWithNumLockOffAndIgnoredDigitsWithItOn)
+{
+    const struct {
+        const char* name;
+        std::int16_t numLockOff;
+    } pads[] = {{"Keypad 8", VK_UP},    {"Keypad 2", VK_DOWN}, {"Keypad 4", VK_LEFT}, {"Keypad 6", VK_RIGHT},
+                {"Keypad 9", VK_PRIOR}, {"Keypad 3", VK_NEXT}, {"Keypad 7", 36},      {"Keypad 1", 35}};
+    for (const auto& pad : pads) {
+        SCOPED_TRACE(pad.name);
+        EXPECT_EQ(KeyDownCodeOf(pad.name, false), pad.numLockOff);
+        const std::int16_t digit = KeyDownCodeOf(pad.name, true);
+        EXPECT_TRUE(digit >= 96 && digit <= 105) << digit;
+        Press(digit);
+        ExpectCamera(-29, -5, 205, 150, 45);
+    }
+    Press(KeyDownCodeOf("Keypad 4", false));
+    EXPECT_EQ(CamYaw, 160);
+    // The main block does not depend on NumLock.
+    EXPECT_EQ(KeyDownCodeOf("Up", true), VK_UP);
+    EXPECT_EQ(KeyDownCodeOf("8", false), '8');
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "port/CaptureOptions.h"
 
 #include "port/Capture.h"
+#include "port/OptionValues.h"
 
 #include "runtime/Text.h"
 
@@ -8,11 +9,12 @@ void AddCaptureOptions(CLI::App& app, CaptureRequest& request)
 {
     auto* capture = app.add_option("--capture", request.path,
                                    "Render the show to FILE.mp4|.mkv|.webm (needs ffmpeg) or to DIR/ as PNG "
-                                   "files and music.wav, as fast as it draws; implies --headless");
-    app.add_option("--capture-fps", request.fps, "Frames per second of the capture (default 60)")
-        ->check(CLI::Range(1, 1000))
+                                   "files and music.wav, as fast as it draws; implies --headless")
+                        ->type_name("FILE|DIR/");
+    AddNumber(app, "--capture-fps", request.fps, 1, 1000, "Frames per second of the capture (default 60)")
         ->needs(capture);
     app.add_option("--capture-size", request.size, "Picture size of the capture, WxH (default: the render size)")
+        ->type_name("WxH")
         ->needs(capture);
     app.add_flag("--force", request.force, "Let --capture replace an existing file or capture")->needs(capture);
 }
@@ -23,6 +25,11 @@ void ApplyCaptureOptions(const CaptureRequest& request, ShowOptions& options)
     CaptureKind kind = CaptureKind::Video;
     std::string why;
     if (!ClassifyCapturePath(request.path, kind, why)) throw CLI::ValidationError("--capture", why);
+    // A video needs its folder; a folder capture makes its own last folder
+    // but, like the video, not the ones above it.
+    std::string target = request.path;
+    while (target.size() > 1 && target.back() == '/') target.pop_back();
+    CheckFolderOf("--capture", target);
 
     CaptureSettings& capture = options.capture;
     capture.path = request.path;

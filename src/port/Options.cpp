@@ -1,6 +1,8 @@
 #include "port/Options.h"
 
+#include "app/ShowFiles.h"
 #include "port/CaptureOptions.h"
+#include "port/OptionValues.h"
 #include "port/RenderOptions.h"
 
 #include "platform/App.h"
@@ -9,30 +11,45 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
+#include <filesystem>
 #include <iostream>
 
+namespace fs = std::filesystem;
+
 namespace {
+
+// The frame number before a separator: a presented frame of the show.
+int FrameOf(const std::string& option, const std::string& text)
+{
+    return static_cast<int>(NumberOf(option, text, 1, ShowLength));
+}
 
 // "N=FILE.png": presented frame N (from 1) to a PNG file.
 void ParseSnapshot(const std::string& text, ShowOptions& options)
 {
     const auto eq = text.find('=');
-    int frame = 0;
-    if (eq == std::string::npos || eq + 1 == text.size() ||
-        std::sscanf(text.substr(0, eq).c_str(), "%d", &frame) != 1 || frame < 1)
-        throw CLI::ValidationError("--snapshot", "expected N=FILE.png with N >= 1, got '" + text + "'");
-    options.snapshots[frame] = text.substr(eq + 1);
+    if (eq == std::string::npos || eq + 1 == text.size())
+        throw CLI::ValidationError("--snapshot", "expected N=FILE.png, got '" + text + "'");
+    const int frame = FrameOf("--snapshot", text.substr(0, eq));
+    const std::string path = text.substr(eq + 1);
+    if (options.snapshots.contains(frame))
+        throw CLI::ValidationError("--snapshot", "frame " + std::to_string(frame) + " is given twice");
+    const auto same = fs::absolute(path).lexically_normal();
+    for (const auto& [other, otherPath] : options.snapshots)
+        if (fs::absolute(otherPath).lexically_normal() == same)
+            throw CLI::ValidationError("--snapshot", "frames " + std::to_string(other) + " and " +
+                                                         std::to_string(frame) + " both go to '" + path + "'");
+    CheckFolderOf("--snapshot", path);
+    options.snapshots[frame] = path;
 }
 
 // "FRAME:KEY", KEY an SDL key name with optional Shift+/Ctrl+/Alt+ prefixes.
 void ParseKey(const std::string& text, ShowOptions& options)
 {
     const auto colon = text.find(':');
+    if (colon == std::string::npos) throw CLI::ValidationError("--key", "expected FRAME:KEY, got '" + text + "'");
     ScriptedKey key;
-    if (colon == std::string::npos || std::sscanf(text.substr(0, colon).c_str(), "%d", &key.frame) != 1 ||
-        key.frame < 1)
-        throw CLI::ValidationError("--key", "expected FRAME:KEY with FRAME >= 1, got '" + text + "'");
+    key.frame = FrameOf("--key", text.substr(0, colon));
     std::string name = text.substr(colon + 1);
     for (;;) {
         if (name.rfind("Shift+", 0) == 0) {
@@ -59,6 +76,19 @@ void ParseKey(const std::string& text, ShowOptions& options)
     options.keys.push_back(key);
 }
 
+// A snapshot or a key at a frame the run never presents would be lost
+// without a word.
+void CheckReachable(const ShowOptions& options)
+{
+    if (options.frames == 0) return;
+    const auto ends = " is never presented: the run ends after --frames " + std::to_string(options.frames);
+    if (!options.snapshots.empty() && options.snapshots.rbegin()->first > options.frames)
+        throw CLI::ValidationError("--snapshot", "frame " + std::to_string(options.snapshots.rbegin()->first) + ends);
+    for (const ScriptedKey& key : options.keys)
+        if (key.frame > options.frames)
+            throw CLI::ValidationError("--key", "frame " + std::to_string(key.frame) + ends);
+}
+
 } // namespace
 
 int ParseOptions(int argc, char** argv, ShowOptions& options)
@@ -77,33 +107,41 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
     CaptureRequest capture;
 
     app.add_flag("--headless", options.video.headless, "Run without a display (off-screen rendering); implies --fps 0");
-    auto* windowOption =
-        app.add_option("--window", window, "Play in a resizable window of WxH (default 1280x960)")->expected(0, 1);
-    app.add_option("--display", options.video.display, "Monitor to play on (0 is the first)")->check(CLI::Range(0, 63));
+    auto* windowOption = app.add_option("--window", window,
+                                        "Play in a resizable window of WxH (default 1280x960, or the largest 4:3 "
+                                        "size that fits the screen)")
+                             ->expected(0, 1)
+                             ->type_name("[WxH]");
+    AddNumber(app, "--display", options.video.display, 0, 63, "Monitor to play on (0 is the first)");
     app.add_option("--scale", scale, "Scaling filter: linear, nearest or integer")
-        ->check(CLI::IsMember({"linear", "nearest", "integer"}));
+        ->check(CLI::IsMember({"linear", "nearest", "integer"}).description(""))
+        ->type_name("linear|nearest|integer");
     app.add_flag("--mode-switch", options.video.modeSwitch,
                  "Really switch the monitor to 640x480 at 16 bits while the show plays");
-    app.add_option("--fps", fps, "Frames per second at most; 0 draws as fast as possible (default 60)")
-        ->check(CLI::Range(0, 1000));
-    app.add_option("--frames", options.frames, "End the show after N frames")->check(CLI::Range(1, 1000000));
-    auto* seedOption = app.add_option("--seed", seed, "Seed the random generator (default: the time of day)");
+    AddNumber(app, "--fps", fps, 0, 1000, "Frames per second at most; 0 draws as fast as possible (default 60)");
+    AddNumber(app, "--frames", options.frames, 1, 1000000, "End the show after N frames");
+    auto* seedOption =
+        AddNumber(app, "--seed", seed, 0, 4294967295LL, "Seed the random generator (default: the time of day)");
     app.add_option("--data", options.dataFolder, "Read the images and music from DIR instead of the program folder")
-        ->check(CLI::ExistingDirectory);
-    app.add_option("--state-log", options.stateLogPath, "Write the camera and show state of every frame to a CSV file");
-    app.add_option("--snapshot", snapshots,
-                   "Save presented frame N as a PNG at the render size (N=FILE.png, repeatable)");
+        ->check(CLI::Validator(CLI::ExistingDirectory).description(""))
+        ->type_name("DIR");
+    app.add_option("--state-log", options.stateLogPath, "Write the camera and show state of every frame to a CSV file")
+        ->type_name("FILE");
+    app.add_option("--snapshot", snapshots, "Save presented frame N as a PNG at the render size (repeatable)")
+        ->type_name("N=FILE.png");
     AddRenderOptions(app, render);
     AddCaptureOptions(app, capture);
-    app.add_option("--key", keys, "Press KEY before the events of frame FRAME (FRAME:KEY, e.g. 10:Shift+Left)");
+    app.add_option("--key", keys, "Press KEY before the events of frame FRAME (e.g. 10:Shift+Left; repeatable)")
+        ->type_name("FRAME:KEY");
     app.add_flag("--no-music", options.noMusic, "Play without music");
-    app.add_option("--volume", options.volume, "Music volume, 0 to 100 (default 100)")->check(CLI::Range(0, 100));
-    app.add_flag("--benchmark", options.benchmark,
-                 "Time the whole show (headless, --fps 0, no music) and print the figures");
-    app.add_option("--benchmark-json", options.benchmarkJson, "With --benchmark: also write the figures to FILE");
-    app.add_option("--key-storm", options.keyStormSeed,
-                   "Press random show keys every frame, from seed N (Escape excepted)")
-        ->check(CLI::Range(0, 1 << 30));
+    AddNumber(app, "--volume", options.volume, 0, 100, "Music volume, 0 to 100 (default 100)");
+    auto* benchmark = app.add_flag("--benchmark", options.benchmark,
+                                   "Time the whole show (headless, --fps 0, no music) and print the figures");
+    app.add_option("--benchmark-json", options.benchmarkJson, "With --benchmark: also write the figures to FILE")
+        ->type_name("FILE")
+        ->needs(benchmark);
+    AddNumber(app, "--key-storm", options.keyStormSeed, 0, 1 << 30,
+              "Press random show keys every frame, from seed N (Escape excepted)");
 
     try {
         app.parse(argc, argv);
@@ -115,6 +153,9 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
         }
         for (const auto& s : snapshots) ParseSnapshot(s, options);
         for (const auto& k : keys) ParseKey(k, options);
+        CheckReachable(options);
+        if (!options.stateLogPath.empty()) CheckFolderOf("--state-log", options.stateLogPath);
+        if (!options.benchmarkJson.empty()) CheckFolderOf("--benchmark-json", options.benchmarkJson);
         ApplyRenderOptions(render, options.video);
         ApplyCaptureOptions(capture, options);
     } catch (const CLI::CallForHelp&) {

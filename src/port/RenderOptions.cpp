@@ -1,5 +1,6 @@
 #include "port/RenderOptions.h"
 
+#include "port/OptionValues.h"
 #include "runtime/Text.h"
 
 namespace {
@@ -34,13 +35,12 @@ void AddRenderOptions(CLI::App& app, RenderRequest& request)
 {
     app.add_option("--render-size", request.size,
                    "Draw the show at WxH (4:3), or native: the largest 4:3 area of the screen or window "
-                   "(default 640x480)");
-    app.add_option("--colour-depth", request.colourDepth, "Colour bits of the picture: 16 or 32 (default 16)")
-        ->check(CLI::IsMember({16, 32}));
-    app.add_option("--depth-bits", request.depthBits, "Depth-buffer bits: 16 or 24 (default 16)")
-        ->check(CLI::IsMember({16, 24}));
-    app.add_option("--msaa", request.msaa, "Samples a pixel, for smooth edges: 0, 2, 4 or 8 (default 0)")
-        ->check(CLI::IsMember({0, 2, 4, 8}));
+                   "(default 640x480)")
+        ->type_name("WxH|native");
+    AddChoice(app, "--colour-depth", request.colourDepth, {16, 32},
+              "Colour bits of the picture: 16 or 32 (default 16)");
+    AddChoice(app, "--depth-bits", request.depthBits, {16, 24}, "Depth-buffer bits: 16 or 24 (default 16)");
+    AddChoice(app, "--msaa", request.msaa, {0, 2, 4, 8}, "Samples a pixel, for smooth edges: 0, 2, 4 or 8 (default 0)");
     app.add_flag("--remaster", request.remaster,
                  "Sharp and smooth: --render-size native --colour-depth 32 --depth-bits 24 --msaa 4 "
                  "(each may still be given)");

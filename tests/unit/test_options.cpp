@@ -83,7 +83,31 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
 TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
 {
     // "arguments|what the message names" (by default the first argument).
+    // Numbers are whole, range-checked and never wrap; a value that could
+    // only be lost later (a frame the run never presents, a file with no
+    // folder to go in) is refused here, before the show starts.
     for (const std::string line : {"--window=12by4",
+                                   "--frames abc|'abc' is not a whole number",
+                                   "--frames 12abc|not a whole number",
+                                   "--fps 2.5|not a whole number",
+                                   "--seed -1|-1 is out of range",
+                                   "--seed 4294967296|out of range",
+                                   "--snapshot 4294967297=a.png|out of range",
+                                   "--snapshot 1x=f.png|'1x' is not a whole number",
+                                   "--snapshot 3187=a.png|from 1 to 3186",
+                                   "--key 4294967297:Left|out of range",
+                                   "--render-size 4294967936x480|WxH",
+                                   "--window=4294968576x960|WxH",
+                                   "--snapshot 5=a.png --snapshot 5=b.png|frame 5 is given twice",
+                                   "--snapshot 5=a.png --snapshot 6=./a.png|frames 5 and 6 both go to",
+                                   "--frames 100 --snapshot 101=a.png|frame 101 is never presented",
+                                   "--frames 100 --key 101:Left|frame 101 is never presented",
+                                   "--benchmark-json b.json|--benchmark",
+                                   "--snapshot 3=/no/such/folder/a.png|no folder '/no/such/folder'",
+                                   "--state-log /no/such/folder/s.csv|no folder",
+                                   "--benchmark --benchmark-json /no/such/folder/b.json|no folder",
+                                   "--capture /no/such/folder/show.mp4|no folder",
+                                   "--capture /no/such/folder/frames/|no folder '/no/such/folder'",
                                    "--display 64",
                                    "--scale cubic",
                                    "--fps 1001",
@@ -102,7 +126,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
                                    "--render-size 1920x1080|4:3",
                                    "--render-size big|WxH",
                                    "--render-size 40000x30000|too large",
-                                   "--msaa 3",
+                                   "--msaa 3|expected 0, 2, 4 or 8, got '3'",
                                    "--colour-depth 24",
                                    "--depth-bits 32",
                                    "--bogus",
@@ -122,7 +146,8 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
     std::istringstream options("--headless --window --display --scale --mode-switch --fps --frames --seed --data "
                                "--state-log --snapshot --key --no-music --volume --capture --capture-fps "
                                "--capture-size --force --version --render-size --colour-depth --depth-bits --msaa "
-                               "--remaster");
+                               "--remaster --benchmark --benchmark-json --key-storm");
     for (std::string option; options >> option;) EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    EXPECT_NE(help.out.find("--window [WxH]"), std::string::npos) << "the size is optional";
     EXPECT_EQ(Parse("--version").out, std::string("citadel ") + CITADEL_VERSION + "\n");
 }

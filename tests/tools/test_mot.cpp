@@ -58,7 +58,16 @@ TEST(MotConverter, RefusesWhatTheShowRefusesAndReadsShortFilesAsItDoes)
     EXPECT_FALSE(std::filesystem::exists(dir / "x.png"));
     const auto missing = RunTool(Converter + " info " + (dir / "none.MOT"));
     EXPECT_TRUE(missing.exitCode != 0 && missing.output.find("none.MOT") != std::string::npos) << missing.output;
-    EXPECT_NE(RunTool(Converter + " frobnicate").exitCode, 0);
+    // Command-line mistakes are usage errors that name what was wrong.
+    for (const auto& [args, names] : std::vector<std::pair<std::string, std::string>>{
+             {" frobnicate", "unknown command 'frobnicate'"},
+             {" to-png", "IN.MOT is required"},
+             {" sheet --columns 4x s.png a.MOT", "--columns: expected a whole number from 1 to 64, got '4x'"}}) {
+        const auto run = RunTool(Converter + args);
+        EXPECT_TRUE(run.exitCode == 2 && run.output.find("citadel-mot: " + names) != std::string::npos &&
+                    run.output.find("Usage: citadel-mot") != std::string::npos)
+            << args << ": " << run.exitCode << " " << run.output;
+    }
 
     WriteHeader(dir / "short.MOT", 4, 4, 30); // 18 of 48 pixel bytes missing
     const auto run = RunTool(Converter + " to-png " + (dir / "short.MOT") + " " + (dir / "s.png"));

@@ -2,6 +2,7 @@
 // their statistics and lays several out on a contact sheet.
 #include "Sheet.h"
 #include "image/Png.h"
+#include "runtime/Text.h"
 #include "tex/MotFile.h"
 
 #include <CLI/CLI.hpp>
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -17,7 +20,7 @@ void WarnIfNotPowerOfTwo(const std::string& name, int width, int height)
 {
     if (!mot::IsPowerOfTwo(width) || !mot::IsPowerOfTwo(height))
         std::fprintf(stderr,
-                     "warning: %s is %dx%d; sizes that are not powers of two may show as "
+                     "citadel-mot: warning: %s is %dx%d; sizes that are not powers of two may show as "
                      "white or not at all on OpenGL 1.1 drivers\n",
                      name.c_str(), width, height);
 }
@@ -26,7 +29,7 @@ mot::MotImage LoadMotReporting(const std::string& path)
 {
     mot::MotRead read = mot::ReadMotFile(path);
     if (read.missingBytes != 0)
-        std::fprintf(stderr, "warning: %s is %zu bytes short; the show reads them as 0\n", path.c_str(),
+        std::fprintf(stderr, "citadel-mot: warning: %s is %zu bytes short; the show reads them as 0\n", path.c_str(),
                      read.missingBytes);
     return std::move(read.image);
 }
@@ -49,7 +52,8 @@ void ToMot(const std::string& in, const std::string& out)
         const unsigned alpha = png.channels == 4 ? src[3] : 255;
         for (int c = 0; c < 3; ++c) result.rgb[k * 3 + c] = static_cast<std::uint8_t>((src[c] * alpha + 127) / 255);
     }
-    if (png.channels == 4) std::fprintf(stderr, "note: %s has alpha; it was composited over black\n", in.c_str());
+    if (png.channels == 4)
+        std::fprintf(stderr, "citadel-mot: note: %s has alpha; it was composited over black\n", in.c_str());
     WarnIfNotPowerOfTwo(in, png.width, png.height);
     mot::SaveMot(out, result);
 }
@@ -97,6 +101,42 @@ void WriteSheet(const std::string& out, const std::vector<std::string>& inputs, 
     image::WritePng(out, sheet.width, sheet.height, 3, sheet.rgb.data());
 }
 
+// The commands and what each takes, for the usage line of a mistake.
+const std::vector<std::pair<std::string, std::string>> Commands = {
+    {"to-mot", "to-mot IN.png OUT.MOT"},
+    {"to-png", "to-png IN.MOT OUT.png"},
+    {"info", "info FILE.MOT"},
+    {"sheet", "sheet [--columns N] [--cell N] OUT.png FILE.MOT..."},
+};
+
+// A mistake on the command line: what was wrong and how the command is
+// typed, with exit status 2 as the show's own usage errors have.
+int UsageError(const std::string& why, const std::string& command)
+{
+    std::fprintf(stderr, "citadel-mot: %s\n", why.c_str());
+    const auto known =
+        std::find_if(Commands.begin(), Commands.end(), [&](const auto& c) { return c.first == command; });
+    if (known != Commands.end()) {
+        std::fprintf(stderr, "Usage: citadel-mot %s\n", known->second.c_str());
+    } else {
+        for (const auto& [name, usage] : Commands)
+            std::fprintf(stderr, "%s citadel-mot %s\n", name == Commands.begin()->first ? "Usage:" : "      ",
+                         usage.c_str());
+    }
+    std::fprintf(stderr, "(citadel-mot --help says more)\n");
+    return 2;
+}
+
+// A whole number in min..max for an option of a command.
+void ParseCount(const std::string& option, const std::string& text, int min, int max, int& value)
+{
+    long long parsed = 0;
+    if (!Runtime::ParseInt(text, min, max, parsed))
+        throw CLI::ValidationError(option, "expected a whole number from " + std::to_string(min) + " to " +
+                                               std::to_string(max) + ", got '" + text + "'");
+    value = static_cast<int>(parsed);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -104,32 +144,55 @@ int main(int argc, char** argv)
     CLI::App app{"citadel-mot: convert the show's .MOT images to and from PNG.\n"
                  "A .MOT file holds two float32 sizes and raw RGB bytes, first row first.\n"
                  "Images in alpha slots (Tex2, Text0-2, Tittle, Dist0, LightMap) are\n"
-                 "transparent exactly where a pixel is 0,0,0."};
+                 "transparent exactly where a pixel is 0,0,0.",
+                 "citadel-mot"};
     app.require_subcommand(1);
 
     std::string in, out;
     auto* toMot = app.add_subcommand("to-mot", "PNG to .MOT. An RGBA PNG becomes RGB: its alpha is "
                                                "composited over black.");
-    toMot->add_option("IN.png", in)->required()->check(CLI::ExistingFile);
-    toMot->add_option("OUT.MOT", out)->required();
+    toMot->add_option("IN.png", in)->required()->type_name("");
+    toMot->add_option("OUT.MOT", out)->required()->type_name("");
 
     auto* toPng = app.add_subcommand("to-png", ".MOT to an RGB PNG.");
-    toPng->add_option("IN.MOT", in)->required();
-    toPng->add_option("OUT.png", out)->required();
+    toPng->add_option("IN.MOT", in)->required()->type_name("");
+    toPng->add_option("OUT.png", out)->required()->type_name("");
 
     auto* info = app.add_subcommand("info", "Size, per-channel min/max/mean and share of exact black.");
-    info->add_option("FILE.MOT", in)->required();
+    info->add_option("FILE.MOT", in)->required()->type_name("");
 
     std::vector<std::string> inputs;
     int columns = 4;
     int cell = 192;
     auto* sheet = app.add_subcommand("sheet", "Contact sheet PNG of several .MOT files.");
-    sheet->add_option("OUT.png", out)->required();
-    sheet->add_option("FILE.MOT", inputs)->required();
-    sheet->add_option("--columns", columns, "images per row")->check(CLI::Range(1, 64));
-    sheet->add_option("--cell", cell, "cell size in pixels")->check(CLI::Range(16, 1024));
+    sheet->add_option("OUT.png", out)->required()->type_name("");
+    sheet->add_option("FILE.MOT", inputs)->required()->type_name("");
+    sheet
+        ->add_option_function<std::string>(
+            "--columns", [&](const std::string& text) { ParseCount("--columns", text, 1, 64, columns); },
+            "images per row (default 4)")
+        ->type_name("N");
+    sheet
+        ->add_option_function<std::string>(
+            "--cell", [&](const std::string& text) { ParseCount("--cell", text, 16, 1024, cell); },
+            "cell size in pixels (default 192)")
+        ->type_name("N");
 
-    CLI11_PARSE(app, argc, argv);
+    // CLI11 would only say that a command is required: name the word it
+    // did not know.
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command.empty()) return UsageError("no command given", command);
+    if (command[0] != '-' &&
+        std::none_of(Commands.begin(), Commands.end(), [&](const auto& c) { return c.first == command; }))
+        return UsageError("unknown command '" + command + "'", command);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::printf("%s", app.help().c_str());
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        return UsageError(error.what(), command);
+    }
     try {
         if (*toMot)
             ToMot(in, out);

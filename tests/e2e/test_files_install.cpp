@@ -110,3 +110,28 @@ TEST(Install, TheInstalledProgramFindsItsFilesThroughTheLink)
     EXPECT_EQ(e2e::ReadLines(prefix + "/log.csv").size(), 5u);
     fs::remove_all(prefix);
 }
+
+TEST(Install, RunBuildsInTheRepositoryButPlaysInTheCallersFolder)
+{
+    // ./run on a copy of the repository whose build steps only note what
+    // they were asked: cmake on PATH, install-deps and the program itself.
+    const std::string root = e2e::TempFolder("run-script");
+    for (const char* folder : {"/repo/scripts", "/repo/build/bin", "/stubs", "/caller"})
+        fs::create_directories(root + folder);
+    fs::copy_file(std::string(CITADEL_SOURCE_DIR) + "/run", root + "/repo/run");
+    const std::map<std::string, std::string> stubs = {
+        {"/repo/scripts/install-deps", "true"},
+        {"/stubs/cmake", "echo \"cmake $*\" >>\"$CALLS\""},
+        {"/repo/build/bin/citadel", "echo \"citadel in $PWD: $*\" >>\"$CALLS\""}};
+    for (const auto& [path, line] : stubs) {
+        std::ofstream(root + path) << "#!/bin/sh\n" << line << "\n";
+        fs::permissions(root + path, fs::perms::owner_all);
+    }
+    const auto run = Shell("cd " + Quote(root + "/caller") + " && CALLS=" + Quote(root + "/calls") +
+                           " PATH=" + Quote(root + "/stubs") + ":\"$PATH\" ../repo/run --snapshot 3=mine.png");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto calls = e2e::ReadLines(root + "/calls");
+    ASSERT_EQ(calls.size(), 3u) << e2e::ReadFile(root + "/calls");
+    EXPECT_EQ(calls[0].rfind("cmake -S " + root + "/repo -B " + root + "/repo/build ", 0), 0u) << calls[0];
+    EXPECT_EQ(calls[2], "citadel in " + root + "/caller: --snapshot 3=mine.png");
+}

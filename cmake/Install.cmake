@@ -1,6 +1,6 @@
 # cmake --install: the show and its images and music together in
 # lib/citadel/ (the program folder is where the real executable lies), a
-# link to it in bin/, the converter (installed by tools/mot), a man page, and
+# link to it in bin/, the converter (installed by tools/mot), man pages, and
 # a desktop entry with an icon made from one of the show's own images.
 set(CITADEL_INSTALL_DIR lib/citadel)
 
@@ -18,6 +18,7 @@ install(CODE [[
 ]])
 
 install(FILES ${PROJECT_SOURCE_DIR}/docs/citadel.6 DESTINATION share/man/man6)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/citadel-mot.1 DESTINATION share/man/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/citadel.desktop DESTINATION share/applications)
 
 set(CITADEL_ICON ${CMAKE_BINARY_DIR}/citadel.png)
@@ -28,4 +29,7 @@ add_custom_command(
   VERBATIM)
 add_custom_target(citadel_icon ALL DEPENDS ${CITADEL_ICON})
 add_dependencies(citadel_icon citadel_assets citadel-mot)
+# Whatever builds the program (./run builds only that target) builds all
+# that installing it takes: the icon, and through it the converter.
+add_dependencies(citadel citadel_icon)
 install(FILES ${CITADEL_ICON} DESTINATION share/icons/hicolor/256x256/apps)

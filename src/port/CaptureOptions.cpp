@@ -5,26 +5,12 @@
 
 #include "runtime/Text.h"
 
-void AddCaptureOptions(CLI::App& app, CaptureRequest& request)
-{
-    auto* capture = app.add_option("--capture", request.path,
-                                   "Render the show to FILE.mp4|.mkv|.webm (needs ffmpeg) or to DIR/ as PNG "
-                                   "files and music.wav, as fast as it draws; implies --headless")
-                        ->type_name("FILE|DIR/");
-    AddNumber(app, "--capture-fps", request.fps, 1, 1000, "Frames per second of the capture (default 60)")
-        ->needs(capture);
-    app.add_option("--capture-size", request.size, "Picture size of the capture, WxH (default: the render size)")
-        ->type_name("WxH")
-        ->needs(capture);
-    app.add_flag("--force", request.force, "Let --capture replace an existing file or capture")->needs(capture);
-}
-
 void ApplyCaptureOptions(const CaptureRequest& request, ShowOptions& options)
 {
     if (request.path.empty()) return;
     CaptureKind kind = CaptureKind::Video;
     std::string why;
-    if (!ClassifyCapturePath(request.path, kind, why)) throw CLI::ValidationError("--capture", why);
+    if (!ClassifyCapturePath(request.path, kind, why)) throw UsageError("--capture", why);
     // A video needs its folder; a folder capture makes its own last folder
     // but, like the video, not the ones above it.
     std::string target = request.path;
@@ -38,10 +24,9 @@ void ApplyCaptureOptions(const CaptureRequest& request, ShowOptions& options)
     if (!request.size.empty()) {
         int w = 0, h = 0;
         if (!Runtime::ParseSize(request.size, 7680, w, h) || w < 2 || h < 2 || h > 4320)
-            throw CLI::ValidationError("--capture-size",
-                                       "expected WxH from 2x2 to 7680x4320, got '" + request.size + "'");
+            throw UsageError("--capture-size", "expected WxH from 2x2 to 7680x4320, got '" + request.size + "'");
         if (kind == CaptureKind::Video && (w % 2 != 0 || h % 2 != 0))
-            throw CLI::ValidationError("--capture-size", "a video needs even sizes, got '" + request.size + "'");
+            throw UsageError("--capture-size", "a video needs even sizes, got '" + request.size + "'");
         capture.width = w;
         capture.height = h;
     } else if (!options.video.nativeSize) {

@@ -3,8 +3,6 @@
 
 #include "port/ShowOptions.h"
 
-#include <CLI/CLI.hpp>
-
 #include <string>
 
 struct CaptureRequest {
@@ -14,12 +12,9 @@ struct CaptureRequest {
     bool force = false;
 };
 
-// Adds the four options; the last three need --capture.
-void AddCaptureOptions(CLI::App& app, CaptureRequest& request);
-
 // Writes the request into the options. A capture runs headless, unpaced, and
 // takes the music from its own offline render rather than the audio device
-// (so the show's sound library stays shut). Throws CLI::ValidationError for
+// (so the show's sound library stays shut). Throws UsageError for
 // a path that is neither a video file nor a folder, a size that is not WxH,
 // or an odd size for a video (its colour planes need even sizes).
 void ApplyCaptureOptions(const CaptureRequest& request, ShowOptions& options);

@@ -13,10 +13,62 @@
 
 #include <filesystem>
 #include <iostream>
+#include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// An option that takes one whole number in min..max.
+template <typename T>
+CLI::Option* AddNumber(CLI::App& app, const std::string& name, T& value, long long min, long long max,
+                       const std::string& description)
+{
+    const auto parse = [&value, name, min, max](const std::string& text) {
+        value = static_cast<T>(NumberOf(name, text, min, max));
+    };
+    return app.add_option_function<std::string>(name, parse, description)->type_name("N");
+}
+
+// An option that takes one of a few whole numbers.
+CLI::Option* AddChoice(CLI::App& app, const std::string& name, int& value, std::initializer_list<int> choices,
+                       const std::string& description)
+{
+    const std::vector<int> allowed(choices);
+    const auto parse = [&value, name, allowed](const std::string& text) { value = ChoiceOf(name, text, allowed); };
+    return app.add_option_function<std::string>(name, parse, description)->type_name("N");
+}
+
+void AddRenderOptions(CLI::App& app, RenderRequest& request)
+{
+    app.add_option("--render-size", request.size,
+                   "Draw the show at WxH (4:3), or native: the largest 4:3 area of the screen or window "
+                   "(default 640x480)")
+        ->type_name("WxH|native");
+    AddChoice(app, "--colour-depth", request.colourDepth, {16, 32},
+              "Colour bits of the picture: 16 or 32 (default 16)");
+    AddChoice(app, "--depth-bits", request.depthBits, {16, 24}, "Depth-buffer bits: 16 or 24 (default 16)");
+    AddChoice(app, "--msaa", request.msaa, {0, 2, 4, 8}, "Samples a pixel, for smooth edges: 0, 2, 4 or 8 (default 0)");
+    app.add_flag("--remaster", request.remaster,
+                 "Sharp and smooth: --render-size native --colour-depth 32 --depth-bits 24 --msaa 4 "
+                 "(each may still be given)");
+}
+
+// --capture-fps, --capture-size and --force need --capture.
+void AddCaptureOptions(CLI::App& app, CaptureRequest& request)
+{
+    auto* capture = app.add_option("--capture", request.path,
+                                   "Render the show to FILE.mp4|.mkv|.webm (needs ffmpeg) or to DIR/ as PNG "
+                                   "files and music.wav, as fast as it draws; implies --headless")
+                        ->type_name("FILE|DIR/");
+    AddNumber(app, "--capture-fps", request.fps, 1, 1000, "Frames per second of the capture (default 60)")
+        ->needs(capture);
+    app.add_option("--capture-size", request.size, "Picture size of the capture, WxH (default: the render size)")
+        ->type_name("WxH")
+        ->needs(capture);
+    app.add_flag("--force", request.force, "Let --capture replace an existing file or capture")->needs(capture);
+}
 
 // The frame number before a separator: a presented frame of the show.
 int FrameOf(const std::string& option, const std::string& text)
@@ -29,16 +81,16 @@ void ParseSnapshot(const std::string& text, ShowOptions& options)
 {
     const auto eq = text.find('=');
     if (eq == std::string::npos || eq + 1 == text.size())
-        throw CLI::ValidationError("--snapshot", "expected N=FILE.png, got '" + text + "'");
+        throw UsageError("--snapshot", "expected N=FILE.png, got '" + text + "'");
     const int frame = FrameOf("--snapshot", text.substr(0, eq));
     const std::string path = text.substr(eq + 1);
     if (options.snapshots.contains(frame))
-        throw CLI::ValidationError("--snapshot", "frame " + std::to_string(frame) + " is given twice");
+        throw UsageError("--snapshot", "frame " + std::to_string(frame) + " is given twice");
     const auto same = fs::absolute(path).lexically_normal();
     for (const auto& [other, otherPath] : options.snapshots)
         if (fs::absolute(otherPath).lexically_normal() == same)
-            throw CLI::ValidationError("--snapshot", "frames " + std::to_string(other) + " and " +
-                                                         std::to_string(frame) + " both go to '" + path + "'");
+            throw UsageError("--snapshot", "frames " + std::to_string(other) + " and " + std::to_string(frame) +
+                                               " both go to '" + path + "'");
     CheckFolderOf("--snapshot", path);
     options.snapshots[frame] = path;
 }
@@ -47,7 +99,7 @@ void ParseSnapshot(const std::string& text, ShowOptions& options)
 void ParseKey(const std::string& text, ShowOptions& options)
 {
     const auto colon = text.find(':');
-    if (colon == std::string::npos) throw CLI::ValidationError("--key", "expected FRAME:KEY, got '" + text + "'");
+    if (colon == std::string::npos) throw UsageError("--key", "expected FRAME:KEY, got '" + text + "'");
     ScriptedKey key;
     key.frame = FrameOf("--key", text.substr(0, colon));
     std::string name = text.substr(colon + 1);
@@ -69,7 +121,7 @@ void ParseKey(const std::string& text, ShowOptions& options)
         // "Page Up" as people write it; SDL calls it "PageUp".
         std::string joined = name;
         std::erase(joined, ' ');
-        if (!platform::IsKnownKeyName(joined)) throw CLI::ValidationError("--key", "unknown key name '" + name + "'");
+        if (!platform::IsKnownKeyName(joined)) throw UsageError("--key", "unknown key name '" + name + "'");
         name = joined;
     }
     key.key = name;
@@ -83,10 +135,16 @@ void CheckReachable(const ShowOptions& options)
     if (options.frames == 0) return;
     const auto ends = " is never presented: the run ends after --frames " + std::to_string(options.frames);
     if (!options.snapshots.empty() && options.snapshots.rbegin()->first > options.frames)
-        throw CLI::ValidationError("--snapshot", "frame " + std::to_string(options.snapshots.rbegin()->first) + ends);
+        throw UsageError("--snapshot", "frame " + std::to_string(options.snapshots.rbegin()->first) + ends);
     for (const ScriptedKey& key : options.keys)
-        if (key.frame > options.frames)
-            throw CLI::ValidationError("--key", "frame " + std::to_string(key.frame) + ends);
+        if (key.frame > options.frames) throw UsageError("--key", "frame " + std::to_string(key.frame) + ends);
+}
+
+// A usage error: what was wrong, and where to look; exit status 2.
+int Refuse(const std::string& why)
+{
+    std::cerr << "citadel: " << why << "\nUsage: citadel [OPTIONS]   (citadel --help lists them)\n";
+    return 2;
 }
 
 } // namespace
@@ -149,7 +207,7 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
             options.video.windowed = true;
             if (!window.empty() &&
                 !Runtime::ParseSize(window, 16384, options.video.windowWidth, options.video.windowHeight))
-                throw CLI::ValidationError("--window", "expected WxH, got '" + window + "'");
+                throw UsageError("--window", "expected WxH, got '" + window + "'");
         }
         for (const auto& s : snapshots) ParseSnapshot(s, options);
         for (const auto& k : keys) ParseKey(k, options);
@@ -165,8 +223,9 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
         std::cout << app.version() << '\n';
         return 0;
     } catch (const CLI::ParseError& e) {
-        std::cerr << "citadel: " << e.what() << "\nUsage: citadel [OPTIONS]   (citadel --help lists them)\n";
-        return 2;
+        return Refuse(e.what());
+    } catch (const UsageError& e) {
+        return Refuse(e.what());
     }
 
     options.video.filter = scale == "nearest"   ? platform::ScaleFilter::Nearest

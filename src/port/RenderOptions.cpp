@@ -16,35 +16,20 @@ void ParseRenderSize(const std::string& text, platform::VideoSettings& video)
     }
     int w = 0, h = 0;
     if (!Runtime::ParseSize(text, 1 << 30, w, h) || w < 4 || h < 3)
-        throw CLI::ValidationError("--render-size", "expected WxH (e.g. 1280x960) or native, got '" + text + "'");
+        throw UsageError("--render-size", "expected WxH (e.g. 1280x960) or native, got '" + text + "'");
     if (static_cast<long long>(w) * 3 != static_cast<long long>(h) * 4)
-        throw CLI::ValidationError("--render-size",
-                                   text + " is not 4:3 (width * 3 must equal height * 4): the show's view is fixed "
-                                          "at 4:3; e.g. 800x600, 1024x768, 1280x960, 1600x1200, or native");
+        throw UsageError("--render-size", text +
+                                              " is not 4:3 (width * 3 must equal height * 4): the show's view is fixed "
+                                              "at 4:3; e.g. 800x600, 1024x768, 1280x960, 1600x1200, or native");
     if (w > MaxRenderSide || h > MaxRenderSide)
-        throw CLI::ValidationError("--render-size",
-                                   text + " is too large: at most " + std::to_string(MaxRenderSide) + " pixels a side");
+        throw UsageError("--render-size",
+                         text + " is too large: at most " + std::to_string(MaxRenderSide) + " pixels a side");
     video.nativeSize = false;
     video.virtualWidth = w;
     video.virtualHeight = h;
 }
 
 } // namespace
-
-void AddRenderOptions(CLI::App& app, RenderRequest& request)
-{
-    app.add_option("--render-size", request.size,
-                   "Draw the show at WxH (4:3), or native: the largest 4:3 area of the screen or window "
-                   "(default 640x480)")
-        ->type_name("WxH|native");
-    AddChoice(app, "--colour-depth", request.colourDepth, {16, 32},
-              "Colour bits of the picture: 16 or 32 (default 16)");
-    AddChoice(app, "--depth-bits", request.depthBits, {16, 24}, "Depth-buffer bits: 16 or 24 (default 16)");
-    AddChoice(app, "--msaa", request.msaa, {0, 2, 4, 8}, "Samples a pixel, for smooth edges: 0, 2, 4 or 8 (default 0)");
-    app.add_flag("--remaster", request.remaster,
-                 "Sharp and smooth: --render-size native --colour-depth 32 --depth-bits 24 --msaa 4 "
-                 "(each may still be given)");
-}
 
 void ApplyRenderOptions(const RenderRequest& request, platform::VideoSettings& video)
 {

@@ -5,8 +5,6 @@
 
 #include "platform/Window.h"
 
-#include <CLI/CLI.hpp>
-
 #include <string>
 
 struct RenderRequest {
@@ -17,10 +15,7 @@ struct RenderRequest {
     bool remaster = false;
 };
 
-// Adds --render-size, --colour-depth, --depth-bits, --msaa and --remaster.
-void AddRenderOptions(CLI::App& app, RenderRequest& request);
-
 // Writes the request into the video settings; options given one by one win
-// over the --remaster preset. Throws CLI::ValidationError for a size that is
+// over the --remaster preset. Throws UsageError for a size that is
 // not WxH or native, or not 4:3.
 void ApplyRenderOptions(const RenderRequest& request, platform::VideoSettings& video);

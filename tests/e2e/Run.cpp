@@ -1,5 +1,6 @@
 #include "Run.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -80,9 +81,15 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
     return result;
 }
 
+std::string CitadelExe()
+{
+    const char* exe = std::getenv("CITADEL_EXE");
+    return exe != nullptr && *exe != '\0' ? exe : CITADEL_EXE;
+}
+
 RunResult RunCitadel(const std::vector<std::string>& args, const std::map<std::string, std::string>& env)
 {
-    return Run(CITADEL_EXE, args, env);
+    return Run(CitadelExe(), args, env);
 }
 
 std::string CopyPack(const std::string& name)

@@ -18,6 +18,10 @@ struct RunResult {
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& env = {});
 
+// The program under test: $CITADEL_EXE where set (the sanitizer job runs
+// these tests against its own build of it), else this build's.
+std::string CitadelExe();
+
 // Runs the show: citadel with args.
 RunResult RunCitadel(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {});
 

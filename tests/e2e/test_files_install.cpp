@@ -75,7 +75,7 @@ TEST(Keys, F12SavesNumberedScreenshotsAndNeitherPortKeyChangesTheShow)
 {
     const std::string folder = e2e::TempFolder("f12");
     std::ofstream(folder + "/citadel-0001.png") << "older";
-    const std::string common = std::string(CITADEL_EXE) + " --headless --frames 8 --seed 4 --no-music";
+    const std::string common = e2e::CitadelExe() + " --headless --frames 8 --seed 4 --no-music";
     const auto keys = Shell("cd " + Quote(folder) + " && " + common + " --key 3:F12 --key 5:F12 --key 6:Alt+Return" +
                             " --snapshot 3=s3.png --state-log keys.csv");
     ASSERT_EQ(keys.status, 0) << keys.err;

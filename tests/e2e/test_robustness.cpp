@@ -96,8 +96,8 @@ TEST(BadImages, CutSizesBadSizesAndNonFilesStopWithTheFilesName)
     if (::geteuid() != 0)
         ExpectStoppedBy(Show(pack), title, "File not found");
     else if (fs::exists("/usr/bin/setpriv"))
-        ExpectStoppedBy(e2e::Run("/usr/bin/setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", CITADEL_EXE,
-                                                      "--headless", "--no-music", "--data", pack}),
+        ExpectStoppedBy(e2e::Run("/usr/bin/setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                                      e2e::CitadelExe(), "--headless", "--no-music", "--data", pack}),
                         title, "File not found");
 }
 

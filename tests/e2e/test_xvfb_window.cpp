@@ -8,8 +8,8 @@ TEST(RealWindow, TypedKeysSteerTheShowBetweenBarsAndEscapeEndsIt)
 {
     const std::string work = e2e::TempFolder("xvfb-window");
     const std::string script = std::string(CITADEL_SOURCE_DIR) + "/tests/e2e/xvfb_window.sh";
-    const auto run =
-        e2e::Run("/bin/bash", {script, CITADEL_EXE, work}, {{"SDL_AUDIODRIVER", "dummy"}, {"SDL_VIDEODRIVER", ""}});
+    const auto run = e2e::Run("/bin/bash", {script, e2e::CitadelExe(), work},
+                              {{"SDL_AUDIODRIVER", "dummy"}, {"SDL_VIDEODRIVER", ""}});
     if (run.status == 77) GTEST_SKIP() << run.err;
     EXPECT_EQ(run.status, 0) << run.err << "\n(pictures and logs in " << work << ")";
 }

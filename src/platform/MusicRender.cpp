@@ -16,7 +16,7 @@ namespace platform {
 namespace {
 
 // libopenmpt's load messages are not the show's.
-class NullBuffer : public std::streambuf {
+class DiscardBuffer : public std::streambuf {
 protected:
     int overflow(int c) override { return traits_type::not_eof(c); }
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
@@ -36,7 +36,7 @@ bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std:
     std::vector<std::uint8_t> data;
     if (!ReadModuleFile(path, data) || data.empty()) return false;
 
-    NullBuffer nothing;
+    DiscardBuffer nothing;
     std::ostream log(&nothing);
     const float gain = static_cast<float>(std::clamp(volume, 0, 100)) / 100.0f;
     try {

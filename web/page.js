@@ -14,8 +14,8 @@
   const errorBox = document.getElementById('error');
   const canvas = document.getElementById('canvas');
   const fullscreen = document.getElementById('fullscreen');
-  let ready = false;
   let state = 'loading';
+  let startTime = 0;
 
   // The body's data-state (loading, ready, playing, ended, error) is what
   // tests wait on.
@@ -32,6 +32,7 @@
     cover.hidden = true;
     fullscreen.hidden = false;
     canvas.focus();
+    startTime = performance.now();
     Module.callMain([location.search]);
   }
 
@@ -69,7 +70,12 @@
       errorBox.hidden = false;
       setState('error');
     },
-    ended(withError) {
+    ended(withError, frames) {
+      // How fast it played: the figure to compare with the native --benchmark.
+      const seconds = (performance.now() - startTime) / 1000;
+      document.body.dataset.frames = frames;
+      document.body.dataset.seconds = seconds.toFixed(2);
+      console.log(`citadel: ${frames} frames in ${seconds.toFixed(2)} s, ${(frames / seconds).toFixed(1)} a second`);
       if (!withError) setState('ended');
       if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
       fullscreen.hidden = true;

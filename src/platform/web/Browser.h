@@ -18,9 +18,9 @@ bool HasWebGl2();
 // or with the exception that escaped a pass. The loop is cancelled first.
 void SetFrameLoopEnd(std::function<void(std::exception_ptr)> onEnd);
 
-// Tells the page that the show is over, so that it offers to play again;
-// with an error the message is already on the page.
-void ShowEnded(bool withError);
+// Tells the page that the show is over after frames frames, so that it
+// offers to play again; with an error the message is already on the page.
+void ShowEnded(bool withError, int frames);
 
 // Puts a picture (RGB, top row first) on the page as a PNG in the image
 // "snapshot" (and "snapshot-FRAME"); the last one of a run also titles the

@@ -7,8 +7,8 @@
 namespace platform::web {
 
 // clang-format off
-EM_JS(void, PageEnded, (int withError), {
-    if (window.citadelPage) window.citadelPage.ended(withError !== 0);
+EM_JS(void, PageEnded, (int withError, int frames), {
+    if (window.citadelPage) window.citadelPage.ended(withError !== 0, frames);
 });
 
 // The browser's own PNG encoder: the RGB bytes through a 2D canvas.
@@ -30,9 +30,9 @@ EM_JS(void, PageSnapshot, (int frame, const std::uint8_t* rgb, int width, int he
 });
 // clang-format on
 
-void ShowEnded(bool withError)
+void ShowEnded(bool withError, int frames)
 {
-    PageEnded(withError ? 1 : 0);
+    PageEnded(withError ? 1 : 0, frames);
 }
 
 void ShowSnapshot(int frame, const std::vector<std::uint8_t>& rgb, int width, int height, bool last)

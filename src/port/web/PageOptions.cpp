@@ -16,14 +16,13 @@ int HexDigit(char c)
     return -1;
 }
 
-// Percent-decoding, '+' a space, as forms and address bars write them.
+// Percent-decoding. A '+' stays a plus, not a space as in forms: people
+// type "key=10:Shift+Left" into the address bar.
 std::string Decode(const std::string& text)
 {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '+') {
-            out += ' ';
-        } else if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
+        if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
             out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
             i += 2;
         } else {
@@ -57,12 +56,16 @@ ScriptedKey Key(const std::string& value)
     ScriptedKey key;
     key.frame = static_cast<int>(Whole("key", value.substr(0, colon), 1, 1 << 30));
     std::string name = value.substr(colon + 1);
-    for (const auto& [prefix, mask] : {std::pair{"Shift+", platform::ShiftMask}, std::pair{"Ctrl+", platform::CtrlMask},
-                                       std::pair{"Alt+", platform::AltMask}}) {
-        const std::string p = prefix;
-        if (name.rfind(p, 0) == 0) {
+    // The prefixes in any order, as on the command line.
+    for (bool found = true; found;) {
+        found = false;
+        for (const auto& [prefix, mask] : {std::pair<std::string, std::int16_t>{"Shift+", platform::ShiftMask},
+                                           {"Ctrl+", platform::CtrlMask},
+                                           {"Alt+", platform::AltMask}}) {
+            if (name.rfind(prefix, 0) != 0) continue;
             key.shift |= mask;
-            name.erase(0, p.size());
+            name.erase(0, prefix.size());
+            found = true;
         }
     }
     if (!platform::IsKnownKeyName(name)) Refuse("key", "a key name such as Left, Shift+Left or PageUp", value);

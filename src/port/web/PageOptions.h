@@ -1,5 +1,5 @@
 // The page's address parameters, the browser's command line: "?seed=7&
-// snapshot=251,420&fps=0&key=400:Left&frames=N&music=0&volume=N".
+// snapshot=251,420&fps=0&key=400:Shift+Left&frames=N&music=0&volume=N".
 #pragma once
 
 #include "port/ShowOptions.h"

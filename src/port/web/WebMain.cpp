@@ -47,7 +47,7 @@ void Finish(std::exception_ptr error)
         }
     }
     platform::ShutdownVideo();
-    platform::web::ShowEnded(failed);
+    platform::web::ShowEnded(failed, run != nullptr ? run->hooks.Frames() : 0);
 }
 
 void Start(const std::string& query)

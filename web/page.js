@@ -107,7 +107,8 @@
     }
   });
   fullscreen.onclick = () => {
-    if (stage.requestFullscreen) stage.requestFullscreen().catch(() => {});
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    else if (stage.requestFullscreen) stage.requestFullscreen().catch(() => {});
     canvas.focus();
   };
 

@@ -141,6 +141,8 @@ test('keys from the keyboard reach the show without scrolling the page, and Esca
     ['ArrowDown:true', 'PageDown:true', 'Shift:false', 'ArrowLeft:true', 'e:true']);
   await page.keyboard.press('Escape');
   await stateIs(page, 'ended');
+  // Paced by the display's refresh, it did play frames meanwhile.
+  assert.ok(Number(await page.getAttribute('body', 'data-frames')) > 10);
   assert.equal(await page.textContent('#start'), 'Play again');
   assert.equal(await page.isVisible('#start'), true);
   await page.close();

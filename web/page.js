@@ -119,5 +119,7 @@
     print: (text) => console.log(text),
     printErr: (text) => console.warn(text),
     onRuntimeInitialized: showReady,
+    // The program itself could not load or start (a missing .wasm, say).
+    onAbort: (what) => window.citadelPage.showMessage('citadel', 'The program could not start: ' + what),
   };
 })();

@@ -5,7 +5,7 @@
 // pictures (see tests/web/run); CHROMIUM: the browser (/usr/bin/chromium).
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { readdirSync, readFileSync, statSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { serve } from './server.mjs';
@@ -177,4 +177,12 @@ test('the music plays from the site itself, and no request leaves the page\'s or
   assert.deepEqual(elsewhere, []);
   assert.ok(requests.some((url) => url.endsWith('/data/morvek.xm')), 'the module came from the site');
   await context.close();
+});
+
+test('the site is a folder of at most 16 MB', () => {
+  const size = (folder) => readdirSync(folder, { withFileTypes: true })
+    .reduce((sum, e) => sum + (e.isDirectory() ? size(join(folder, e.name)) : statSync(join(folder, e.name)).size), 0);
+  const bytes = size(site);
+  console.log(`site: ${(bytes / 1e6).toFixed(1)} MB`);
+  assert.ok(bytes <= 16 * 1024 * 1024, `${bytes} bytes`);
 });

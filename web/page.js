@@ -28,7 +28,7 @@
     if (state !== 'ready') return;
     setState('playing');
     // Inside the click or key: the one moment an audio context may start.
-    if (window.citadelAudio) window.citadelAudio.begin();
+    if (window.citadelAudio && params.get('music') !== '0') window.citadelAudio.begin();
     cover.hidden = true;
     fullscreen.hidden = false;
     canvas.focus();

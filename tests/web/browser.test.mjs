@@ -174,6 +174,8 @@ test('the music plays from the site itself, and no request leaves the page\'s or
     null, { timeout: 60000 });
   await page.keyboard.press('Escape');
   await stateIs(page, 'ended');
+  // The show's shutdown stopped the music.
+  await page.waitForFunction(() => window.citadelAudio.context.state === 'suspended', null, { timeout: 10000 });
   const elsewhere = requests.filter((url) => !url.startsWith(server.origin + '/') && !url.startsWith('data:'));
   assert.deepEqual(elsewhere, []);
   assert.ok(requests.some((url) => url.endsWith('/data/morvek.xm')), 'the module came from the site');

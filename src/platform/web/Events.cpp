@@ -94,9 +94,12 @@ void RunFrameLoop(const std::function<bool()>& pass)
         emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, OnKeyDown);
         listening = true;
     }
-    // Returns at once: the browser calls Tick from now on.
-    emscripten_set_main_loop(Tick, 0, EM_FALSE);
-    if (web::CurrentVideo().settings.fps == 0) emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
+    // Returns at once: the browser calls Tick from now on, once a display
+    // refresh by default (the settings' 60), as fast as the page's task queue
+    // turns for 0, or by its timer for another rate.
+    const int fps = web::CurrentVideo().settings.fps;
+    emscripten_set_main_loop(Tick, fps == 60 ? 0 : fps, EM_FALSE);
+    if (fps == 0) emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
 }
 
 bool IsKnownKeyName(const std::string& name)

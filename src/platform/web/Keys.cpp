@@ -3,6 +3,7 @@
 #include "platform/Events.h"
 
 #include <cctype>
+#include <charconv>
 #include <utility>
 
 namespace platform::web {
@@ -48,10 +49,11 @@ std::int16_t VirtualKeyOf(const std::string& name)
         if (std::isalpha(c)) return static_cast<std::int16_t>(std::toupper(c));
         if (std::isdigit(c)) return static_cast<std::int16_t>(c);
     }
-    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F' && std::isdigit(static_cast<unsigned char>(name[1]))) {
-        const int n = std::stoi(name.substr(1));
-        if (name.size() == 3 && !std::isdigit(static_cast<unsigned char>(name[2]))) return 0;
-        if (n >= 1 && n <= 12) return static_cast<std::int16_t>(111 + n);
+    if (name.size() >= 2 && name[0] == 'F') {
+        int n = 0;
+        const char* end = name.data() + name.size();
+        const auto [last, error] = std::from_chars(name.data() + 1, end, n);
+        if (error == std::errc() && last == end && n >= 1 && n <= 12) return static_cast<std::int16_t>(111 + n);
     }
     return 0;
 }

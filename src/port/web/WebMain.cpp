@@ -57,7 +57,7 @@ void Start(const std::string& query)
     ParsePageOptions(query, options);
     if (!platform::web::HasWebGl2())
         throw platform::VideoError(platform::VideoError::Reason::NoDisplay,
-                                   "this browser gives no WebGL 2 (OpenGL ES 3.0), which the show draws with");
+                                   "This browser gives no WebGL 2 (OpenGL ES 3.0), which the show draws with");
 
     if (options.seed) platform::PinRandomSeed(*options.seed);
     platform::SetMusicEnabled(!options.noMusic);

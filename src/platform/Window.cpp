@@ -3,8 +3,11 @@
 
 #include "platform/VideoInternal.h"
 
+#include <SDL_opengl.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace platform {
@@ -38,6 +41,32 @@ void PaceFrame()
         if (ms > 1) SDL_Delay(static_cast<Uint32>(ms - 1));
     }
     video.nextFrame += period;
+}
+
+// The virtual screen's GL functions. GL 1.1's own are taken from the GL
+// library the program links, as the driver's fixed function is (EGL 1.4
+// could not look them up, and a call trace shows them as before); newer ones
+// only the context can give.
+void* LoadGlFunction(const char* name)
+{
+    struct Export {
+        const char* name;
+        void* function;
+    };
+    static const Export exports[] = {
+        {"glGetIntegerv", reinterpret_cast<void*>(&glGetIntegerv)},
+        {"glGetFloatv", reinterpret_cast<void*>(&glGetFloatv)},
+        {"glIsEnabled", reinterpret_cast<void*>(&glIsEnabled)},
+        {"glEnable", reinterpret_cast<void*>(&glEnable)},
+        {"glDisable", reinterpret_cast<void*>(&glDisable)},
+        {"glClearColor", reinterpret_cast<void*>(&glClearColor)},
+        {"glClear", reinterpret_cast<void*>(&glClear)},
+        {"glPixelStorei", reinterpret_cast<void*>(&glPixelStorei)},
+        {"glReadPixels", reinterpret_cast<void*>(&glReadPixels)},
+    };
+    for (const Export& e : exports)
+        if (std::strcmp(e.name, name) == 0) return e.function;
+    return SDL_GL_GetProcAddress(name);
 }
 
 // The virtual screen's size, or the window's drawable where there is none.
@@ -176,7 +205,7 @@ int wglMakeCurrent(HDC dc, HGLRC context)
     if (SDL_GL_MakeCurrent(video.window, context->gl) != 0) return 0;
     video.current = context;
     SDL_GL_SetSwapInterval(video.settings.fps > 0 && !video.settings.headless ? 1 : 0);
-    if (!context->screen.active) CreateVirtualScreen(context->screen, video.settings);
+    if (!context->screen.active) CreateVirtualScreen(context->screen, video.settings, LoadGlFunction);
     return 1;
 }
 
@@ -214,6 +243,51 @@ int SwapBuffers(HDC dc)
     SDL_GL_SwapWindow(video.window);
     PaceFrame();
     return 1;
+}
+
+void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height)
+{
+    width = static_cast<int>(DrawingAreaWidth());
+    height = static_cast<int>(DrawingAreaHeight());
+    if (video.current == nullptr) {
+        rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);
+        return;
+    }
+    ReadScreenPixels(video.current->screen, width, height, rgb);
+}
+
+void QueryDrawingBits(int& red, int& green, int& blue, int& depth)
+{
+    red = green = blue = depth = 0;
+    if (video.current != nullptr) QueryScreenBits(video.current->screen, red, green, blue, depth);
+}
+
+void ResolveNativeSize(VideoState& video)
+{
+    VideoSettings& s = video.settings;
+    if (!s.nativeSize) return;
+    // Headless there is no monitor and no window worth measuring: the show's
+    // own size.
+    int w = 640, h = 480;
+    if (!s.headless && s.windowed) {
+        SDL_GL_GetDrawableSize(video.window, &w, &h);
+    } else if (!s.headless) {
+        // Full screen covers the desktop's mode of the chosen monitor; the
+        // window is not full screen yet (that is the mode switch, later).
+        SDL_DisplayMode mode{};
+        const int display = std::clamp(s.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
+        if (SDL_GetDesktopDisplayMode(display, &mode) == 0) {
+            w = mode.w;
+            h = mode.h;
+        } else {
+            SDL_GL_GetDrawableSize(video.window, &w, &h);
+        }
+    }
+    LargestFourByThree(w, h, s.virtualWidth, s.virtualHeight);
+    if (s.virtualWidth < 4) {
+        s.virtualWidth = 640;
+        s.virtualHeight = 480;
+    }
 }
 
 float DrawingAreaWidth()

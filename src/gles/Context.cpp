@@ -27,7 +27,7 @@ Context::Context()
     for (std::size_t i = 0; i < lights.size(); ++i) lights[i] = MakeDefaultLight(static_cast<int>(i));
     // The first variant now, so that a driver that cannot build the
     // shaders fails here rather than in the middle of a frame.
-    variant = SelectVariant(false, -1);
+    variant = SelectVariant(false, -1, false);
     programs[variant] = BuildProgram(variant);
     glGenBuffers(1, &streamBuffer);
     glGenVertexArrays(1, &streamArray);

@@ -23,7 +23,7 @@ namespace gles {
 enum DirtyBit : unsigned {
     DirtyTransform = 1, // the three matrices
     DirtyLighting = 2,  // lights, light model, material, colour material
-    DirtyFragment = 4,  // shading, texturing, texture environment: the variant
+    DirtyFragment = 4,  // shading, texturing, texture environment, projective: the variant
     DirtyCurrent = 8,   // the current attributes, for inherited list vertices
     DirtyAll = 15,
 };

@@ -205,7 +205,10 @@ void Context::PrepareDraw(bool forList)
 {
     if (dirty & DirtyFragment) {
         const bool texturing = texture2D && IsComplete(GetBoundTexture());
-        UseVariant(SelectVariant(shadeModel == glenum::Flat, texturing ? ShaderEnv(textureEnv) : -1));
+        // q = m[3] s + m[7] t + m[15], r being 0.
+        const Matrix& m = textureMatrix.Top();
+        const bool projective = m[3] != 0 || m[7] != 0 || m[15] != 1;
+        UseVariant(SelectVariant(shadeModel == glenum::Flat, texturing ? ShaderEnv(textureEnv) : -1, projective));
     }
     if (dirty & DirtyTransform) UploadTransform();
     if (dirty & DirtyLighting) UploadLighting();

@@ -61,7 +61,9 @@ precision highp int;
 )";
 
 // GL 1.1's texture environment, its functions for RGB and RGBA textures;
-// FLAT_SHADING and TEXTURE_ENV (-1: untextured) select the variant.
+// FLAT_SHADING, TEXTURE_ENV (-1: untextured) and PROJECTIVE select the
+// variant. Without a projective texture matrix q is exactly 1, and the
+// division by it can go.
 const char* const FragmentMain = R"(
 in vec4 v_color;
 flat in vec4 v_flatColor;
@@ -82,7 +84,11 @@ void main()
 #if TEXTURE_ENV < 0
     fragColor = f;
 #else
+#if PROJECTIVE
     vec4 t = textureProj(u_texture, v_texCoord.xyw);
+#else
+    vec4 t = texture(u_texture, v_texCoord.xy);
+#endif
 #if TEXTURE_ENV == 0
     fragColor = f * t;
 #elif TEXTURE_ENV == 1
@@ -96,20 +102,30 @@ void main()
 }
 )";
 
+// Variants count through the environments (untextured first), then
+// shading, then the kind of texture matrix.
+constexpr unsigned Environments = 5;
+
 bool IsFlat(unsigned variant)
 {
-    return variant >= VariantCount / 2;
+    return variant / Environments % 2 != 0;
 }
 
 int TextureEnvOf(unsigned variant)
 {
-    return static_cast<int>(variant % (VariantCount / 2)) - 1;
+    return static_cast<int>(variant % Environments) - 1;
+}
+
+bool IsProjective(unsigned variant)
+{
+    return variant >= 2 * Environments;
 }
 
 std::string VariantName(unsigned variant)
 {
     static const char* const envs[] = {"untextured", "modulate", "replace", "decal", "blend"};
-    return std::string(IsFlat(variant) ? "flat " : "smooth ") + envs[TextureEnvOf(variant) + 1];
+    return std::string(IsFlat(variant) ? "flat " : "smooth ") + envs[TextureEnvOf(variant) + 1] +
+           (IsProjective(variant) ? " projective" : "");
 }
 
 std::string InfoLog(GLuint object, bool isProgram)
@@ -147,9 +163,11 @@ GLuint CompileShader(GLenum stage, const char* name, const std::string& source)
 
 } // namespace
 
-unsigned SelectVariant(bool flat, int textureEnv)
+unsigned SelectVariant(bool flat, int textureEnv, bool projective)
 {
-    return (flat ? VariantCount / 2 : 0) + static_cast<unsigned>(textureEnv + 1);
+    // Untextured fragments read no texture coordinates.
+    const bool divides = projective && textureEnv >= 0;
+    return ((divides ? 2 : 0) + (flat ? 1 : 0)) * Environments + static_cast<unsigned>(textureEnv + 1);
 }
 
 Program BuildProgram(unsigned variant)
@@ -160,7 +178,8 @@ Program BuildProgram(unsigned variant)
     GLuint fragment = 0;
     try {
         const std::string defines = "#define FLAT_SHADING " + std::to_string(IsFlat(variant) ? 1 : 0) +
-                                    "\n#define TEXTURE_ENV " + std::to_string(TextureEnvOf(variant)) + "\n";
+                                    "\n#define TEXTURE_ENV " + std::to_string(TextureEnvOf(variant)) +
+                                    "\n#define PROJECTIVE " + std::to_string(IsProjective(variant) ? 1 : 0) + "\n";
         fragment = CompileShader(GL_FRAGMENT_SHADER, ("fragment (" + name + ")").c_str(),
                                  FragmentHeader + defines + FragmentMain);
     } catch (...) {

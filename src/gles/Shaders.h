@@ -1,8 +1,9 @@
 // The shader programs that stand in for the fixed function: GL 1.1's vertex
 // transform and lighting, and its texture environment, driven by uniforms
 // that mirror the context's state. The fragment stage comes in variants, one
-// for each shading and texture environment, so that a fragment does only the
-// work its state asks for (on a software rasteriser that is most of a frame).
+// for each shading, texture environment and kind of texture matrix, so that
+// a fragment does only the work its state asks for (on a software rasteriser
+// that is most of a frame).
 #pragma once
 
 namespace gles {
@@ -25,12 +26,14 @@ enum ShaderTextureEnv : int {
 };
 
 // How many fragment variants there are: flat or smooth shading, times
-// untextured or one of the four texture environments.
-constexpr unsigned VariantCount = 10;
+// untextured or one of the four texture environments, times a texture
+// matrix whose q row is (0, 0, 0, 1) or one that divides by q.
+constexpr unsigned VariantCount = 20;
 
 // The variant for flat or smooth shading and an environment (EnvModulate
-// ... EnvBlend), or -1 for untextured fragments.
-unsigned SelectVariant(bool flat, int textureEnv);
+// ... EnvBlend), or -1 for untextured fragments; projective when the texture
+// matrix can make q other than 1.
+unsigned SelectVariant(bool flat, int textureEnv, bool projective);
 
 // The linked program and where its uniforms are.
 struct Program {

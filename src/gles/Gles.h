@@ -1,6 +1,7 @@
 // Our own OpenGL 1.1 for the show, drawn with OpenGL ES 3.0 (WebGL 2 in the
 // browser): the fixed function's transform, lighting and texturing evaluated
-// by one shader program, following GL's equations and Mesa's arithmetic.
+// by shader programs (a variant for each fragment state), following GL's
+// equations and Mesa's arithmetic.
 //
 // The renderer provides:
 //   the entry points of glapi::Gl11, through Table():

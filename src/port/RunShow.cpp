@@ -2,6 +2,7 @@
 
 #include "app/ShowFiles.h"
 #include "glapi/Gl11.h"
+#include "gles/Gles.h"
 #include "platform/App.h"
 #include "platform/SoundLib.h"
 #include "platform/Window.h"
@@ -22,7 +23,7 @@ void RunShow(const ShowOptions& options, PortHooks& hooks)
     platform::SetMusicEnabled(!options.noMusic);
     platform::SetMusicVolume(options.volume);
     platform::SetScreenshotHandler(SaveScreenshot);
-    glapi::Current = glapi::DesktopGL();
+    glapi::Current = options.video.gl == platform::GlApi::Es ? gles::Table() : glapi::DesktopGL();
 
     std::unique_ptr<StateLog> stateLog;
     if (!options.stateLogPath.empty()) {

@@ -1,5 +1,6 @@
 #include "Run.h"
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -42,7 +43,9 @@ std::vector<std::string> ReadLines(const std::string& path)
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& env)
 {
-    const std::string folder = TempFolder("run");
+    // A folder of its own, so that runs may go on side by side.
+    static std::atomic<int> runs{0};
+    const std::string folder = TempFolder("run-" + std::to_string(runs++));
     const std::string outPath = folder + "/stdout", errPath = folder + "/stderr";
 
     std::vector<std::string> environment;

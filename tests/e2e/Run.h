@@ -15,6 +15,7 @@ struct RunResult {
 };
 
 // Runs program with args; env entries are set (an empty value unsets).
+// Safe to call from several threads at once.
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& env = {});
 

@@ -45,6 +45,10 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
               (std::vector<int>{60, 640, 16, 16, 0, 0}));
     EXPECT_EQ(Parse("--headless").options.video.fps, 0);
     EXPECT_EQ(Parse("--window").options.video.windowWidth, 1280);
+    EXPECT_TRUE(v.gl == platform::GlApi::Compat && !p.options.glChosen);
+    p = Parse("--gl es");
+    EXPECT_TRUE(p.options.video.gl == platform::GlApi::Es && p.options.glChosen);
+    EXPECT_TRUE(Parse("--gl compat").options.glChosen); // the benchmark then times that path alone
 
     const std::string folder = std::filesystem::temp_directory_path().string();
     p = Parse("--window=800x600 --display 1 --scale integer --mode-switch --headless --fps 30 --frames 10 --seed 7 "
@@ -104,6 +108,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
                                    "--msaa 3",
                                    "--colour-depth 24",
                                    "--depth-bits 32",
+                                   "--gl vulkan",
                                    "--bogus",
                                    "stray"}) {
         const std::size_t bar = line.find('|');
@@ -121,7 +126,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
     std::istringstream options("--headless --window --display --scale --mode-switch --fps --frames --seed --data "
                                "--state-log --snapshot --key --no-music --volume --capture --capture-fps "
                                "--capture-size --force --version --render-size --colour-depth --depth-bits --msaa "
-                               "--remaster");
+                               "--remaster --gl");
     for (std::string option; options >> option;) EXPECT_NE(help.out.find(option), std::string::npos) << option;
     EXPECT_EQ(Parse("--version").out, std::string("citadel ") + CITADEL_VERSION + "\n");
 }

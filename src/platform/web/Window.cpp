@@ -12,7 +12,9 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -136,7 +138,11 @@ int wglMakeCurrent(HDC dc, HGLRC context)
     if (dc == nullptr || !video.window) return 0;
     if (video.current != nullptr && video.current != context) gles::MakeCurrent(nullptr);
     if (emscripten_webgl_make_context_current(context->webgl) != EMSCRIPTEN_RESULT_SUCCESS) return 0;
-    if (!context->screen.active) web::CreateScreen(context->screen, video.settings);
+    if (!context->screen.active) {
+        // RGBA is the one read-back layout WebGL promises.
+        context->screen.readRgba = true;
+        CreateVirtualScreen(context->screen, video.settings, emscripten_webgl_get_proc_address);
+    }
     if (context->gles == nullptr) context->gles = gles::CreateContext();
     gles::MakeCurrent(context->gles);
     video.current = context;
@@ -154,7 +160,7 @@ int wglDeleteContext(HGLRC context)
         gles::MakeCurrent(context->gles);
         gles::DeleteContext(context->gles);
     }
-    if (context->screen.active) web::DestroyScreen(context->screen);
+    if (context->screen.active) DestroyVirtualScreen(context->screen);
     if (previous != nullptr && previous != context) {
         emscripten_webgl_make_context_current(previous->webgl);
         gles::MakeCurrent(previous->gles);
@@ -180,10 +186,26 @@ int SwapBuffers(HDC dc)
     if (video.current->screen.active) {
         int width = 0, height = 0;
         FitCanvas(width, height);
-        web::PresentScreen(video.current->screen, width, height);
+        PresentVirtualScreen(video.current->screen, width, height, video.settings.filter);
     }
     // The browser shows the canvas when this frame's callback returns.
     return 1;
+}
+
+void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height)
+{
+    width = static_cast<int>(DrawingAreaWidth());
+    height = static_cast<int>(DrawingAreaHeight());
+    rgb.clear();
+    if (video.current == nullptr) return;
+    gles::Flush();
+    ReadScreenPixels(video.current->screen, width, height, rgb);
+}
+
+void QueryDrawingBits(int& red, int& green, int& blue, int& depth)
+{
+    red = green = blue = depth = 0;
+    if (video.current != nullptr) QueryScreenBits(video.current->screen, red, green, blue, depth);
 }
 
 float DrawingAreaWidth()

@@ -63,6 +63,9 @@ void Start(const std::string& query)
     platform::SetMusicEnabled(!options.noMusic);
     platform::SetMusicVolume(options.volume);
     glapi::Current = gles::Table();
+    // Each check of the ES context for errors waits for the browser's GPU
+    // process: once a second of frames is enough to end a broken run.
+    gles::CheckErrorsEvery(60);
     run->script = std::make_unique<PageScript>(options);
     run->hooks.Attach(*run->script);
     platform::web::SetFrameLoopEnd(Finish);

@@ -21,8 +21,8 @@ const fs::path Source = CITADEL_SOURCE_DIR;
 // level. testing/ only declares what tests may reach, so any room may
 // include it.
 const std::map<std::string, int> Levels = {
-    {"runtime", 0}, {"image", 0}, {"glapi", 0},  {"testing", 0}, {"gles", 1},  {"platform", 2}, {"tex", 3},
-    {"gl", 3},      {"music", 3}, {"window", 3}, {"terrain", 4}, {"scene", 4}, {"app", 5},      {"port", 6},
+    {"runtime", 0}, {"files", 0}, {"glapi", 0},  {"testing", 0}, {"image", 1}, {"gles", 1}, {"platform", 2}, {"tex", 3},
+    {"gl", 3},      {"music", 3}, {"window", 3}, {"terrain", 4}, {"scene", 4}, {"app", 5},  {"port", 6},
 };
 
 struct Include {

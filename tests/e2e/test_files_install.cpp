@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 using e2e::RunCitadel;
 namespace fs = std::filesystem;
 
@@ -69,6 +71,38 @@ TEST(Files, EveryMissingFileIsNamedInOneMessage)
     fs::remove(noModule + "/morvek.xm");
     const auto silent = RunCitadel({"--headless", "--data", noModule, "--frames", "3"}, Quiet);
     EXPECT_EQ(silent.status, 0) << silent.err;
+}
+
+// A file that is there but may not be read, or a folder that may not be
+// searched, used to be reported as a file that is not there.
+TEST(Files, AFileThatCannotBeOpenedIsReportedWithItsReasonNotAsMissing)
+{
+    // Root reads whatever the modes say: the show runs as nobody instead.
+    if (::geteuid() == 0 && !fs::exists("/usr/bin/setpriv")) GTEST_SKIP() << "setpriv is needed to run as nobody";
+    const auto asNobody = [](const std::vector<std::string>& args) {
+        if (::geteuid() != 0) return RunCitadel(args, Quiet);
+        std::vector<std::string> all{"--reuid=65534", "--regid=65534", "--clear-groups", CITADEL_EXE};
+        all.insert(all.end(), args.begin(), args.end());
+        return e2e::Run("/usr/bin/setpriv", all, Quiet);
+    };
+    const std::string pack = e2e::CopyPack("unreadable"), title = pack + "/Tittle.MOT";
+    fs::permissions(pack, fs::perms::all);
+    fs::permissions(title, fs::perms::none);
+    auto run = asNobody({"--headless", "--no-music", "--data", pack});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("'" + title + "' cannot be read: Permission denied"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("not found"), std::string::npos) << run.err;
+
+    fs::permissions(title, fs::perms::all);
+    fs::permissions(pack, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read); // no searching
+    run = asNobody({"--headless", "--no-music", "--data", pack});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Path/File access error: cannot reach '" + pack + "/Tex0.MOT', '" + pack + "/Tex1.MOT'"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("CBTex3.MOT': Permission denied"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("not found"), std::string::npos) << run.err;
+    fs::permissions(pack, fs::perms::owner_all);
 }
 
 TEST(Keys, F12SavesNumberedScreenshotsAndNeitherPortKeyChangesTheShow)

@@ -1,5 +1,6 @@
 #include "port/Benchmark.h"
 
+#include "files/Files.h"
 #include "glapi/Gl11.h"
 #include "platform/System.h"
 #include "platform/Window.h"
@@ -10,7 +11,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <numeric>
 #include <sstream>
@@ -226,12 +226,12 @@ int RunBenchmark(const ShowOptions& options)
                 FiguresText(figures).c_str());
     std::fflush(stdout);
     if (!options.benchmarkJson.empty()) {
-        std::ofstream json(options.benchmarkJson);
         std::string text = FiguresJson(figures);
         text.insert(2, "  \"renderer\": \"" + renderer + "\",\n");
-        json << text;
-        if (!json.flush()) {
-            throw Runtime::RuntimeError("Cannot write '" + options.benchmarkJson + "'");
+        try {
+            files::WriteFile(options.benchmarkJson, text.data(), text.size());
+        } catch (const files::Error& e) {
+            throw Runtime::RuntimeError("Cannot write the benchmark figures '" + e.path + "': " + e.reason);
         }
     }
     return 0;

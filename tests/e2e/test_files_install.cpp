@@ -109,14 +109,19 @@ TEST(Keys, F12SavesNumberedScreenshotsAndNeitherPortKeyChangesTheShow)
 {
     const std::string folder = e2e::TempFolder("f12");
     std::ofstream(folder + "/citadel-0001.png") << "older";
+    // A link that leads nowhere takes its number too: nothing is written through it.
+    fs::create_symlink(folder + "/victim.png", folder + "/citadel-0002.png");
     const std::string common = std::string(CITADEL_EXE) + " --headless --frames 8 --seed 4 --no-music";
     const auto keys = Shell("cd " + Quote(folder) + " && " + common + " --key 3:F12 --key 5:F12 --key 6:Alt+Return" +
                             " --snapshot 3=s3.png --state-log keys.csv");
     ASSERT_EQ(keys.status, 0) << keys.err;
     EXPECT_EQ(e2e::ReadFile(folder + "/citadel-0001.png"), "older");
-    EXPECT_EQ(e2e::ReadFile(folder + "/citadel-0002.png"), e2e::ReadFile(folder + "/s3.png"));
-    EXPECT_TRUE(fs::exists(folder + "/citadel-0003.png"));
-    EXPECT_FALSE(fs::exists(folder + "/citadel-0004.png"));
+    EXPECT_TRUE(fs::is_symlink(folder + "/citadel-0002.png"));
+    EXPECT_FALSE(fs::exists(folder + "/victim.png"));
+    EXPECT_TRUE(e2e::ReadFile(folder + "/citadel-0003.png") == e2e::ReadFile(folder + "/s3.png"));
+    EXPECT_TRUE(fs::exists(folder + "/citadel-0004.png"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder + "/citadel-0005.png")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 6) << "no temporary files";
 
     const auto plain = Shell("cd " + Quote(folder) + " && " + common + " --state-log plain.csv");
     ASSERT_EQ(plain.status, 0) << plain.err;

@@ -6,14 +6,13 @@
 #include "platform/AppInternal.h"
 #include "platform/SoundLib.h"
 
+#include "files/Files.h"
 #include "runtime/Text.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <system_error>
 
@@ -102,22 +101,32 @@ float Rnd()
     return static_cast<float>(randomState) / 16777216.0f;
 }
 
-bool ReadModuleFile(const std::string& path, std::vector<std::uint8_t>& data)
+bool ReadModuleFile(const std::string& path, std::vector<std::uint8_t>& data, std::string& why)
 {
-    try {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error)) return false;
-        // Tracker modules are kilobytes to a few megabytes: anything past the
-        // cap is not one, and would only cost memory and start-up time.
-        constexpr std::uintmax_t MaxModuleBytes = 64u << 20;
-        if (std::filesystem::file_size(path, error) > MaxModuleBytes || error) return false;
-        std::ifstream file(path, std::ios::binary);
-        if (!file) return false;
-        data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        return !file.bad();
-    } catch (...) {
-        return false; // a read error is one more module that is not there
+    files::Input file(path);
+    why = file.Why();
+    if (file.problem() != files::Input::Problem::None) return false;
+    // Tracker modules are kilobytes to a few megabytes: anything past the
+    // cap is not one, and would only cost memory and start-up time.
+    constexpr std::size_t MaxModuleBytes = 64u << 20;
+    if (file.Size() > MaxModuleBytes) {
+        why = "it is larger than 64 MiB, which no tracker module is";
+        return false;
     }
+    try {
+        // One byte more than it held tells a file that grew since it was opened.
+        data.resize(static_cast<std::size_t>(file.Size()) + 1);
+        data.resize(file.Read(data.data(), data.size()));
+    } catch (const files::Error& e) {
+        why = e.what();
+        return false;
+    }
+    if (data.size() > file.Size()) {
+        why = "it grew while it was read";
+        return false;
+    }
+    if (data.empty()) why = "it is empty";
+    return !data.empty();
 }
 
 } // namespace platform

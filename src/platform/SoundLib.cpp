@@ -258,7 +258,8 @@ MIDASmodule MIDASloadModule(const char* fileName)
     Trace("MIDASloadModule");
     if (fileName == nullptr || !State().enabled) return 0;
     std::vector<std::uint8_t> data;
-    if (!ReadModuleFile(fileName, data) || data.empty()) return 0;
+    std::string why;
+    if (!ReadModuleFile(fileName, data, why)) return 0;
 
     auto loaded = std::make_unique<LoadedModule>();
     try {

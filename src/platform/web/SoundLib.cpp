@@ -78,7 +78,8 @@ MIDASmodule MIDASloadModule(const char* fileName)
 {
     if (fileName == nullptr || !state.enabled) return 0;
     std::vector<std::uint8_t> data;
-    if (!ReadModuleFile(fileName, data) || data.empty()) return 0;
+    std::string why;
+    if (!ReadModuleFile(fileName, data, why)) return 0;
     const MIDASmodule module = AudioLoad(data.data(), static_cast<int>(data.size()));
     if (module > 0) state.modules.insert(module);
     return module > 0 ? module : 0;

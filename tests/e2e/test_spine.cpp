@@ -49,6 +49,22 @@ TEST(Spine, NoPixelFormatEndsInTheFatalErrorBox)
         << run.err;
 }
 
+// A driver that gives a pixel format but no context (or none that binds)
+// used to leave the show drawing nothing and ending with status 0.
+TEST(Spine, AContextThatCannotBeMadeOrBoundEndsInTheFatalErrorBox)
+{
+    for (const std::string mode : {"create", "bind"}) {
+        const auto run = RunCitadel({"--headless", "--frames", "3"}, {{"SDL_VIDEO_EGL_DRIVER", CITADEL_FAILING_EGL},
+                                                                      {"CITADEL_FAILING_EGL", mode},
+                                                                      {"SDL_AUDIODRIVER", "dummy"}});
+        EXPECT_EQ(run.status, 1) << mode;
+        EXPECT_NE(run.err.find(mode == "create" ? "Fatal Error: Could not create the rendering context!"
+                                                : "Fatal Error: Could not make the rendering context current!"),
+                  std::string::npos)
+            << run.err;
+    }
+}
+
 TEST(Spine, NoDisplayWithoutHeadlessIsAClearError)
 {
     const auto run = RunCitadel({"--frames", "5"}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}});

@@ -6,8 +6,15 @@
 #include "platform/VideoInternal.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace platform {
+
+namespace {
+
+bool boxesWithoutWindow = false;
+
+} // namespace
 
 std::string ProgramFolder()
 {
@@ -26,9 +33,17 @@ void MsgBox(const std::string& prompt, int style, const std::string& title)
 {
     std::fprintf(stderr, "%s: %s\n", title.c_str(), prompt.c_str());
     std::fflush(stderr);
-    if (!HasWindow()) return;
+    const bool window = HasWindow();
+    // Without a display SDL's box fails at once; the check only spares it the try.
+    const bool display = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+    if (!window && !(boxesWithoutWindow && display)) return;
     const Uint32 flags = (style & vbCritical) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    SDL_ShowSimpleMessageBox(flags, title.c_str(), prompt.c_str(), CurrentVideo().window);
+    SDL_ShowSimpleMessageBox(flags, title.c_str(), prompt.c_str(), window ? CurrentVideo().window : nullptr);
+}
+
+void AllowBoxesWithoutWindow(bool allowed)
+{
+    boxesWithoutWindow = allowed;
 }
 
 } // namespace platform

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -62,6 +63,23 @@ TEST(Spine, AContextThatCannotBeMadeOrBoundEndsInTheFatalErrorBox)
                                                 : "Fatal Error: Could not make the rendering context current!"),
                   std::string::npos)
             << run.err;
+    }
+}
+
+// Started from the desktop (no terminal), a start-up error also goes to a
+// message box; without a display (or headless) that must not hold anything up.
+TEST(Spine, AStartUpErrorWithoutATerminalEndsAtOnceWithItsMessageOnStderr)
+{
+    const std::string empty = e2e::TempFolder("no-terminal");
+    for (const bool headless : {true, false}) {
+        std::vector<std::string> args{"--data", empty};
+        if (headless) args.push_back("--headless");
+        const auto start = std::chrono::steady_clock::now();
+        // A display is announced, but no server answers there.
+        const auto run = RunCitadel(args, {{"DISPLAY", ":4242"}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}});
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << headless;
+        EXPECT_EQ(run.status, 1) << headless;
+        EXPECT_NE(run.err.find("Files not found: '" + empty + "/Tex0.MOT'"), std::string::npos) << run.err;
     }
 }
 

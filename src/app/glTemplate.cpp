@@ -46,7 +46,11 @@ void glTemplate::Form_Load()
 
     BasicWGL::SetupPixelFormat(platform::GetDC());
     BasicWGL::ContextHandle = platform::wglCreateContext(platform::GetDC());
-    platform::wglMakeCurrent(platform::GetDC(), BasicWGL::ContextHandle);
+    // Without a context every GL call below would draw nothing, and the show
+    // would play to nobody and end "successfully".
+    if (BasicWGL::ContextHandle == nullptr) BasicWGL::FatalError("Could not create the rendering context!");
+    if (platform::wglMakeCurrent(platform::GetDC(), BasicWGL::ContextHandle) == 0)
+        BasicWGL::FatalError("Could not make the rendering context current!");
     hooks_.AfterStartupStep("context");
 
     ViewWidth = Runtime::CInt(platform::DrawingAreaWidth());

@@ -25,7 +25,10 @@ std::array<float, 4> Floats(const std::array<double, 6>& v)
 Context::Context()
 {
     for (std::size_t i = 0; i < lights.size(); ++i) lights[i] = MakeDefaultLight(static_cast<int>(i));
-    program = BuildProgram();
+    // The first variant now, so that a driver that cannot build the
+    // shaders fails here rather than in the middle of a frame.
+    variant = SelectVariant(false, -1, false);
+    programs[variant] = BuildProgram(variant);
     glGenBuffers(1, &streamBuffer);
     glGenVertexArrays(1, &streamArray);
     streamCapacity = StreamVertices;
@@ -48,13 +51,12 @@ void Context::Release()
     for (auto& [name, texture] : textures) glDeleteTextures(1, &texture.es);
     glDeleteBuffers(1, &streamBuffer);
     glDeleteVertexArrays(1, &streamArray);
-    DeleteProgram(program);
+    for (Program& program : programs) DeleteProgram(program);
 }
 
 void Context::ApplyEsState()
 {
-    glUseProgram(program.id);
-    glUniform1i(program.sampler, 0);
+    glUseProgram(programs[variant].id);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, GetBoundTexture().es);
     glBindVertexArray(streamArray);
@@ -75,6 +77,7 @@ void Context::ApplyEsState()
     if (viewportSet) glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4); // uploads are always tight RGBA
     dirty = DirtyAll;
+    stale.fill(DirtyAll);
 }
 
 void Context::RequireOutsidePrimitive(const char* call) const

@@ -23,7 +23,7 @@ namespace gles {
 enum DirtyBit : unsigned {
     DirtyTransform = 1, // the three matrices
     DirtyLighting = 2,  // lights, light model, material, colour material
-    DirtyFragment = 4,  // shading, texturing, texture environment
+    DirtyFragment = 4,  // shading, texturing, texture environment, projective: the variant
     DirtyCurrent = 8,   // the current attributes, for inherited list vertices
     DirtyAll = 15,
 };
@@ -112,8 +112,10 @@ struct Context final : ListExecutor {
     // The bound texture object, made on first use.
     TextureObject& GetBoundTexture();
 
-    // Uploads what changed since the last draw.
+    // Uploads what changed since the last draw, in the variant the state
+    // selects.
     void PrepareDraw(bool forList);
+    void UseVariant(unsigned next);
     void UploadTransform();
     void UploadLighting();
     void UploadFragment();
@@ -182,8 +184,11 @@ struct Context final : ListExecutor {
     DisplayLists lists;
     ListRecorder recorder;
 
-    // ES objects.
-    Program program;
+    // ES objects. Programs are built when a variant is first drawn with;
+    // stale holds what changed while another variant was in use.
+    std::array<Program, VariantCount> programs{};
+    std::array<unsigned, VariantCount> stale{};
+    unsigned variant = 0;
     unsigned streamBuffer = 0;
     unsigned streamArray = 0;
     std::size_t streamCapacity = 0; // vertices

@@ -203,16 +203,45 @@ void Context::BindVertexArray(unsigned array)
 
 void Context::PrepareDraw(bool forList)
 {
+    if (dirty & DirtyFragment) {
+        const bool texturing = texture2D && IsComplete(GetBoundTexture());
+        // q = m[3] s + m[7] t + m[15], r being 0.
+        const Matrix& m = textureMatrix.Top();
+        const bool projective = m[3] != 0 || m[7] != 0 || m[15] != 1;
+        UseVariant(SelectVariant(shadeModel == glenum::Flat, texturing ? ShaderEnv(textureEnv) : -1, projective));
+    }
     if (dirty & DirtyTransform) UploadTransform();
     if (dirty & DirtyLighting) UploadLighting();
     if (dirty & DirtyFragment) UploadFragment();
     // Only list vertices read the current attributes.
+    const unsigned uploaded = forList ? dirty : dirty & ~static_cast<unsigned>(DirtyCurrent);
     if (forList && (dirty & DirtyCurrent)) UploadCurrent();
-    dirty &= forList ? 0u : static_cast<unsigned>(DirtyCurrent);
+    for (unsigned k = 0; k < VariantCount; ++k)
+        if (k != variant) stale[k] |= uploaded;
+    dirty &= ~uploaded;
+}
+
+void Context::UseVariant(unsigned next)
+{
+    if (next == variant) return;
+    Program& program = programs[next];
+    if (program.id == 0) {
+        program = BuildProgram(next);
+        stale[next] = DirtyAll;
+    } else {
+        glUseProgram(program.id);
+    }
+    // The old variant has yet to see what is pending; the new one also what
+    // changed while it was out of use.
+    stale[variant] |= dirty;
+    dirty |= stale[next];
+    stale[next] = 0;
+    variant = next;
 }
 
 void Context::UploadTransform()
 {
+    const Program& program = programs[variant];
     const Matrix& m = modelview.Top();
     const Matrix mvp = MultiplyMatrices(projection.Top(), m);
     const Matrix3 normals = ComputeNormalMatrix(m);
@@ -224,6 +253,7 @@ void Context::UploadTransform()
 
 void Context::UploadLighting()
 {
+    const Program& program = programs[variant];
     glUniform1i(program.lighting, lighting ? 1 : 0);
     if (!lighting) return; // all of it goes up again when lighting comes on
     glUniform1i(program.normalize, normalize ? 1 : 0);
@@ -266,15 +296,12 @@ void Context::UploadLighting()
 
 void Context::UploadFragment()
 {
-    const TextureObject& texture = GetBoundTexture();
-    glUniform1i(program.flatShading, shadeModel == glenum::Flat ? 1 : 0);
-    glUniform1i(program.texturing, texture2D && IsComplete(texture) ? 1 : 0);
-    glUniform1i(program.textureEnv, ShaderEnv(textureEnv));
-    glUniform1i(program.textureHasAlpha, HasAlpha(texture) ? 1 : 0);
+    glUniform1i(programs[variant].textureHasAlpha, HasAlpha(GetBoundTexture()) ? 1 : 0);
 }
 
 void Context::UploadCurrent()
 {
+    const Program& program = programs[variant];
     glUniform4fv(program.currentColor, 1, current.color.data());
     glUniform3fv(program.currentNormal, 1, current.normal.data());
     glUniform2fv(program.currentTexCoord, 1, current.texCoord.data());

@@ -13,6 +13,8 @@ namespace gles {
 namespace {
 
 Context* current = nullptr;
+int errorCheckInterval = 1;
+int flushesSinceCheck = 0;
 
 // Forgets errors made before the renderer took the ES context over, so that
 // Flush reports only those made since.
@@ -274,8 +276,16 @@ void Flush()
                      GL_STREAM_DRAW);
         context.streamOffset = 0;
     }
+    if (++flushesSinceCheck < errorCheckInterval) return;
+    flushesSinceCheck = 0;
     if (const GLenum error = glGetError(); error != GL_NO_ERROR)
-        Fail("the ES context reported error " + FormatEnum(error) + " since the last flush");
+        Fail("the ES context reported error " + FormatEnum(error) + " since the last check");
+}
+
+void CheckErrorsEvery(int flushes)
+{
+    errorCheckInterval = flushes < 1 ? 1 : flushes;
+    flushesSinceCheck = 0;
 }
 
 glapi::Gl11 Table()

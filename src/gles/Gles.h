@@ -1,6 +1,7 @@
 // Our own OpenGL 1.1 for the show, drawn with OpenGL ES 3.0 (WebGL 2 in the
 // browser): the fixed function's transform, lighting and texturing evaluated
-// by one shader program, following GL's equations and Mesa's arithmetic.
+// by shader programs (a variant for each fragment state), following GL's
+// equations and Mesa's arithmetic.
 //
 // The renderer provides:
 //   the entry points of glapi::Gl11, through Table():
@@ -53,8 +54,14 @@ void MakeCurrent(Context* context);
 void DeleteContext(Context* context);
 
 // Draws everything batched in the current context (if any); a frame ends
-// with it. Throws Error if the ES context reported an error meanwhile.
+// with it. Throws Error if the ES context reported an error meanwhile (on
+// the flushes that check, see CheckErrorsEvery).
 void Flush();
+
+// Makes every flushes-th Flush ask the ES context for errors (at least 1;
+// 1, every one, at start). In a browser each check waits for the GPU
+// process, so a web build may look less often and learn of an error later.
+void CheckErrorsEvery(int flushes);
 
 // The entry points, acting on the current context, for glapi::Current.
 glapi::Gl11 Table();

@@ -55,18 +55,20 @@ void main()
 }
 )";
 
-// GL 1.1's texture environment, its functions for RGB and RGBA textures.
-const char* const FragmentSource = R"(#version 300 es
+const char* const FragmentHeader = R"(#version 300 es
 precision highp float;
 precision highp int;
+)";
 
+// GL 1.1's texture environment, its functions for RGB and RGBA textures;
+// FLAT_SHADING, TEXTURE_ENV (-1: untextured) and PROJECTIVE select the
+// variant. Without a projective texture matrix q is exactly 1, and the
+// division by it can go.
+const char* const FragmentMain = R"(
 in vec4 v_color;
 flat in vec4 v_flatColor;
 in vec4 v_texCoord;
 
-uniform bool u_flatShading;
-uniform bool u_texturing;
-uniform int u_textureEnv;
 uniform bool u_textureHasAlpha;
 uniform sampler2D u_texture;
 
@@ -74,23 +76,57 @@ out vec4 fragColor;
 
 void main()
 {
-    vec4 f = u_flatShading ? v_flatColor : v_color;
-    if (!u_texturing) {
-        fragColor = f;
-        return;
-    }
+#if FLAT_SHADING
+    vec4 f = v_flatColor;
+#else
+    vec4 f = v_color;
+#endif
+#if TEXTURE_ENV < 0
+    fragColor = f;
+#else
+#if PROJECTIVE
     vec4 t = textureProj(u_texture, v_texCoord.xyw);
-    if (u_textureEnv == 0) {
-        fragColor = f * t;
-    } else if (u_textureEnv == 1) {
-        fragColor = vec4(t.rgb, u_textureHasAlpha ? t.a : f.a);
-    } else if (u_textureEnv == 2) {
-        fragColor = vec4(mix(f.rgb, t.rgb, t.a), f.a);
-    } else {
-        fragColor = vec4(f.rgb * (vec3(1.0) - t.rgb), f.a * t.a);
-    }
+#else
+    vec4 t = texture(u_texture, v_texCoord.xy);
+#endif
+#if TEXTURE_ENV == 0
+    fragColor = f * t;
+#elif TEXTURE_ENV == 1
+    fragColor = vec4(t.rgb, u_textureHasAlpha ? t.a : f.a);
+#elif TEXTURE_ENV == 2
+    fragColor = vec4(mix(f.rgb, t.rgb, t.a), f.a);
+#else
+    fragColor = vec4(f.rgb * (vec3(1.0) - t.rgb), f.a * t.a);
+#endif
+#endif
 }
 )";
+
+// Variants count through the environments (untextured first), then
+// shading, then the kind of texture matrix.
+constexpr unsigned Environments = 5;
+
+bool IsFlat(unsigned variant)
+{
+    return variant / Environments % 2 != 0;
+}
+
+int TextureEnvOf(unsigned variant)
+{
+    return static_cast<int>(variant % Environments) - 1;
+}
+
+bool IsProjective(unsigned variant)
+{
+    return variant >= 2 * Environments;
+}
+
+std::string VariantName(unsigned variant)
+{
+    static const char* const envs[] = {"untextured", "modulate", "replace", "decal", "blend"};
+    return std::string(IsFlat(variant) ? "flat " : "smooth ") + envs[TextureEnvOf(variant) + 1] +
+           (IsProjective(variant) ? " projective" : "");
+}
 
 std::string InfoLog(GLuint object, bool isProgram)
 {
@@ -127,13 +163,25 @@ GLuint CompileShader(GLenum stage, const char* name, const std::string& source)
 
 } // namespace
 
-Program BuildProgram()
+unsigned SelectVariant(bool flat, int textureEnv, bool projective)
 {
+    // Untextured fragments read no texture coordinates.
+    const bool divides = projective && textureEnv >= 0;
+    return ((divides ? 2 : 0) + (flat ? 1 : 0)) * Environments + static_cast<unsigned>(textureEnv + 1);
+}
+
+Program BuildProgram(unsigned variant)
+{
+    const std::string name = VariantName(variant);
     const GLuint vertex =
         CompileShader(GL_VERTEX_SHADER, "vertex", std::string(VertexHeader) + LightingShaderSource + VertexMain);
     GLuint fragment = 0;
     try {
-        fragment = CompileShader(GL_FRAGMENT_SHADER, "fragment", FragmentSource);
+        const std::string defines = "#define FLAT_SHADING " + std::to_string(IsFlat(variant) ? 1 : 0) +
+                                    "\n#define TEXTURE_ENV " + std::to_string(TextureEnvOf(variant)) +
+                                    "\n#define PROJECTIVE " + std::to_string(IsProjective(variant) ? 1 : 0) + "\n";
+        fragment = CompileShader(GL_FRAGMENT_SHADER, ("fragment (" + name + ")").c_str(),
+                                 FragmentHeader + defines + FragmentMain);
     } catch (...) {
         glDeleteShader(vertex);
         throw;
@@ -150,7 +198,7 @@ Program BuildProgram()
     if (linked != GL_TRUE) {
         const std::string log = InfoLog(p.id, true);
         glDeleteProgram(p.id);
-        Fail("the shader program does not link: " + log);
+        Fail("the shader program (" + name + ") does not link: " + log);
     }
     const auto at = [&](const char* name) { return glGetUniformLocation(p.id, name); };
     p.modelviewProjection = at("u_modelviewProjection");
@@ -179,11 +227,10 @@ Program BuildProgram()
     p.colorMaterial = at("u_colorMaterial");
     p.lightModelAmbient = at("u_lightModelAmbient");
     p.localViewer = at("u_localViewer");
-    p.flatShading = at("u_flatShading");
-    p.texturing = at("u_texturing");
-    p.textureEnv = at("u_textureEnv");
     p.textureHasAlpha = at("u_textureHasAlpha");
     p.sampler = at("u_texture");
+    glUseProgram(p.id);
+    glUniform1i(p.sampler, 0);
     return p;
 }
 

@@ -1,6 +1,9 @@
-// The one shader program that stands in for the fixed function: GL 1.1's
-// vertex transform and lighting, and its texture environment, driven by
-// uniforms that mirror the context's state.
+// The shader programs that stand in for the fixed function: GL 1.1's vertex
+// transform and lighting, and its texture environment, driven by uniforms
+// that mirror the context's state. The fragment stage comes in variants, one
+// for each shading, texture environment and kind of texture matrix, so that
+// a fragment does only the work its state asks for (on a software rasteriser
+// that is most of a frame).
 #pragma once
 
 namespace gles {
@@ -22,6 +25,16 @@ enum ShaderTextureEnv : int {
     EnvBlend = 3,
 };
 
+// How many fragment variants there are: flat or smooth shading, times
+// untextured or one of the four texture environments, times a texture
+// matrix whose q row is (0, 0, 0, 1) or one that divides by q.
+constexpr unsigned VariantCount = 20;
+
+// The variant for flat or smooth shading and an environment (EnvModulate
+// ... EnvBlend), or -1 for untextured fragments; projective when the texture
+// matrix can make q other than 1.
+unsigned SelectVariant(bool flat, int textureEnv, bool projective);
+
 // The linked program and where its uniforms are.
 struct Program {
     unsigned id = 0;
@@ -35,12 +48,13 @@ struct Program {
     int materialAmbient = -1, materialDiffuse = -1, materialSpecular = -1, materialEmission = -1;
     int materialShininess = -1, colorMaterial = -1, lightModelAmbient = -1, localViewer = -1;
     // Fragments.
-    int flatShading = -1, texturing = -1, textureEnv = -1, textureHasAlpha = -1, sampler = -1;
+    int textureHasAlpha = -1, sampler = -1;
 };
 
-// Compiles and links the program in the current ES context. Throws Error
-// naming the stage and quoting the driver's log when that fails.
-Program BuildProgram();
+// Compiles and links the program of a variant in the current ES context,
+// its sampler on texture unit 0; leaves it in use. Throws Error naming the
+// stage and variant and quoting the driver's log when that fails.
+Program BuildProgram(unsigned variant);
 
 // Deletes the program (its context current).
 void DeleteProgram(Program& program);

@@ -66,7 +66,8 @@ MatrixStack& Context::GetCurrentStack()
 
 void Context::FlushBeforeMatrixChange()
 {
-    FlushBeforeChange(DirtyTransform);
+    // The texture matrix also decides whether fragments divide by q.
+    FlushBeforeChange(matrixMode == glenum::Texture ? DirtyTransform | DirtyFragment : DirtyTransform);
 }
 
 void Context::SetFrustum(const std::array<double, 6>& p)

@@ -2,6 +2,8 @@
 // bit depth, palette and gray variant on the way in and 8-bit output on the way out.
 #include "image/Png.h"
 
+#include "files/Files.h"
+
 #include <png.h>
 
 #include <cstring>
@@ -9,10 +11,10 @@
 
 namespace image {
 
-void WritePng(const std::string& path, int width, int height, int channels, const std::uint8_t* pixels)
+std::vector<std::uint8_t> EncodePng(int width, int height, int channels, const std::uint8_t* pixels)
 {
     if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) || pixels == nullptr)
-        throw std::runtime_error("cannot write " + path + ": bad image dimensions or channels");
+        throw std::runtime_error("bad image dimensions or channels");
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
@@ -20,11 +22,27 @@ void WritePng(const std::string& path, int width, int height, int channels, cons
     png.height = static_cast<png_uint_32>(height);
     png.format = channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
     const png_int_32 stride = width * channels;
-    if (!png_image_write_to_file(&png, path.c_str(), 0, pixels, stride, nullptr)) {
+    // The bound is the raw pixels plus the format's overhead: one pass, no resizing.
+    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png);
+    std::vector<std::uint8_t> bytes(size);
+    if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, pixels, stride, nullptr)) {
         const std::string why = png.message;
         png_image_free(&png);
-        throw std::runtime_error("cannot write " + path + ": " + why);
+        throw std::runtime_error(why);
     }
+    bytes.resize(size);
+    return bytes;
+}
+
+void WritePng(const std::string& path, int width, int height, int channels, const std::uint8_t* pixels)
+{
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = EncodePng(width, height, channels, pixels);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error("cannot write '" + path + "': " + e.what());
+    }
+    files::WriteFile(path, bytes.data(), bytes.size());
 }
 
 Image ReadPng(const std::string& path)

@@ -14,8 +14,13 @@ struct Image {
     std::vector<std::uint8_t> pixels; // width * height * channels bytes, top row first
 };
 
-// Writes an 8-bit RGB (channels 3) or RGBA (channels 4) PNG.
-// Throws std::runtime_error with the path on failure.
+// The bytes of an 8-bit RGB (channels 3) or RGBA (channels 4) PNG file.
+// Throws std::runtime_error on bad sizes or channels.
+std::vector<std::uint8_t> EncodePng(int width, int height, int channels, const std::uint8_t* pixels);
+
+// Writes such a PNG under a temporary name beside path and renames it to
+// path when complete: a failure leaves what was at path as it was. Throws
+// std::runtime_error naming the path and the reason.
 void WritePng(const std::string& path, int width, int height, int channels, const std::uint8_t* pixels);
 
 // Reads any PNG as 8-bit RGB (no alpha in the file) or RGBA (alpha or

@@ -1,64 +1,27 @@
-// Application services over SDL2 and the C++ library.
+// Application services over SDL2: the program folder, the title and the
+// message box (the rest is in Portable.cpp).
 #include "platform/App.h"
 
+#include "platform/AppInternal.h"
 #include "platform/VideoInternal.h"
-#include "runtime/Text.h"
 
-#include <algorithm>
-#include <cctype>
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <optional>
-#include <system_error>
+#include <cstdlib>
 
 namespace platform {
 
 namespace {
 
-std::string dataFolder;
-std::uint32_t randomState = 0x50000;
-std::optional<std::uint32_t> pinnedSeed;
-bool warningsShown = true;
-
-std::string WithoutTrailingSeparator(std::string folder)
-{
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder;
-}
+bool boxesWithoutWindow = false;
 
 } // namespace
 
-std::string AppPath()
+std::string ProgramFolder()
 {
-    if (!dataFolder.empty()) return dataFolder;
     char* base = SDL_GetBasePath();
     std::string folder = base != nullptr ? base : ".";
     SDL_free(base);
-    return WithoutTrailingSeparator(folder);
-}
-
-void SetDataFolder(const std::string& folder)
-{
-    dataFolder = folder.empty() ? std::string() : WithoutTrailingSeparator(folder);
-}
-
-std::string ResourcePath(const std::string& folder, const std::string& literal)
-{
-    std::string name = literal;
-    std::replace(name.begin(), name.end(), '\\', '/');
-    const std::string exact = folder + name;
-
-    // Files copied from old media are often all upper case: on a file system
-    // that minds case, take the one file whose name matches ignoring case.
-    std::error_code ec;
-    if (std::filesystem::exists(exact, ec)) return exact;
-    const std::filesystem::path wanted(exact);
-    const std::string leaf = wanted.filename().string();
-    for (const auto& entry : std::filesystem::directory_iterator(wanted.parent_path(), ec)) {
-        if (Runtime::SameIgnoringCase(entry.path().filename().string(), leaf)) return entry.path().string();
-    }
-    return exact;
+    return folder;
 }
 
 std::string AppTitle()
@@ -70,48 +33,17 @@ void MsgBox(const std::string& prompt, int style, const std::string& title)
 {
     std::fprintf(stderr, "%s: %s\n", title.c_str(), prompt.c_str());
     std::fflush(stderr);
-    if (!HasWindow()) return;
+    const bool window = HasWindow();
+    // Without a display SDL's box fails at once; the check only spares it the try.
+    const bool display = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+    if (!window && !(boxesWithoutWindow && display)) return;
     const Uint32 flags = (style & vbCritical) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    SDL_ShowSimpleMessageBox(flags, title.c_str(), prompt.c_str(), CurrentVideo().window);
+    SDL_ShowSimpleMessageBox(flags, title.c_str(), prompt.c_str(), window ? CurrentVideo().window : nullptr);
 }
 
-void Warn(const std::string& message)
+void AllowBoxesWithoutWindow(bool allowed)
 {
-    if (!warningsShown) return;
-    std::fprintf(stderr, "citadel: %s\n", message.c_str());
-    std::fflush(stderr);
-}
-
-void SetWarningsShown(bool shown)
-{
-    warningsShown = shown;
-}
-
-// A 24-bit linear congruential generator: small, fast and the same on every
-// machine, so a seeded show draws the same colours everywhere. Unpinned, the
-// seed is the time of day in milliseconds.
-void Randomize()
-{
-    std::uint64_t seed = 0;
-    if (pinnedSeed) {
-        seed = *pinnedSeed;
-    } else {
-        const auto now = std::chrono::system_clock::now().time_since_epoch();
-        seed =
-            static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86400000);
-    }
-    randomState = static_cast<std::uint32_t>((seed ^ (seed >> 24) ^ 0x5A5A5Au) & 0xFFFFFFu);
-}
-
-void PinRandomSeed(std::uint32_t seed)
-{
-    pinnedSeed = seed;
-}
-
-float Rnd()
-{
-    randomState = (randomState * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFFu;
-    return static_cast<float>(randomState) / 16777216.0f;
+    boxesWithoutWindow = allowed;
 }
 
 } // namespace platform

@@ -20,9 +20,14 @@ std::string ResourcePath(const std::string& folder, const std::string& literal);
 std::string AppTitle();
 
 constexpr int vbCritical = 16;
-// A modal message box (when a window system is there), always echoed to
-// stderr so that headless runs and logs show it too.
+// A modal message box, always echoed to stderr so that headless runs and
+// logs show it too. The box belongs to the show's window; before there is
+// one (or after), it stands alone where boxes without a window are allowed
+// and a display is announced (DISPLAY or WAYLAND_DISPLAY).
 void MsgBox(const std::string& prompt, int style, const std::string& title);
+// Whether MsgBox shows a box when there is no window: for a program started
+// from the desktop, whose user reads no stderr. Off by default.
+void AllowBoxesWithoutWindow(bool allowed);
 
 // A warning on stderr, "citadel: " and the message: something the user may
 // want to know that does not stop the program.

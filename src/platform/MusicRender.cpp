@@ -1,6 +1,7 @@
 // Offline music over libopenmpt.
 #include "platform/MusicRender.h"
 
+#include "platform/Process.h"
 #include "platform/SoundLib.h"
 
 #include <libopenmpt/libopenmpt.hpp>
@@ -30,11 +31,12 @@ std::int16_t ToSample(float value)
 
 } // namespace
 
-bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std::vector<std::int16_t>& samples)
+bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std::vector<std::int16_t>& samples,
+                 std::string& why)
 {
     samples.assign(frames * 2, 0);
     std::vector<std::uint8_t> data;
-    if (!ReadModuleFile(path, data) || data.empty()) return false;
+    if (!ReadModuleFile(path, data, why)) return false;
 
     DiscardBuffer nothing;
     std::ostream log(&nothing);
@@ -46,7 +48,8 @@ bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std:
         module.set_position_order_row(0, 0);
         std::vector<float> block(2 * 4096);
         std::uint64_t done = 0;
-        while (done < frames) {
+        // A whole show takes seconds to mix: Ctrl+C must not wait for it.
+        while (done < frames && !InterruptRequested()) {
             const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(4096, frames - done));
             const std::size_t got = module.read_interleaved_stereo(MusicSampleRate, wanted, block.data());
             if (got == 0) break; // nothing more to play: the rest stays silent
@@ -55,6 +58,7 @@ bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std:
         }
     } catch (...) {
         std::fill(samples.begin(), samples.end(), std::int16_t{0});
+        why = "the sound library cannot play it";
         return false;
     }
     return true;

@@ -13,7 +13,9 @@ constexpr int MusicSampleRate = 48000;
 // The first `frames` stereo sample frames of the module at path, looped as
 // the sound library loops it, from its start, at MusicSampleRate, scaled by
 // volume (0..100) and interleaved as 16-bit left/right pairs. False (with
-// `samples` all silence) when the module cannot be read or played.
-bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std::vector<std::int16_t>& samples);
+// `samples` all silence and the reason in why) when the module cannot be
+// read or played. Stops early, the rest silent, once an interrupt is requested.
+bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std::vector<std::int16_t>& samples,
+                 std::string& why);
 
 } // namespace platform

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,11 +20,28 @@ namespace platform {
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t interruptSignal = 0;
+// A pipe the signal handler writes to, so that a wait that watches it wakes
+// however late in its preparation the signal came.
+int wakeRead = -1;
+int wakeWrite = -1;
 
-void OnInterrupt(int)
+void OnInterrupt(int signal)
 {
-    interrupted = 1;
+    if (interruptSignal == 0) interruptSignal = signal;
+    const int saved = errno;
+    const char byte = 1;
+    if (write(wakeWrite, &byte, 1) < 0) {
+        // Full: it has woken every waiter already.
+    }
+    errno = saved;
+}
+
+// Sleeps until fd has one of events, an interrupt comes, or timeoutMs pass (-1: no limit).
+void WaitForFdOrInterrupt(int fd, short events, int timeoutMs)
+{
+    pollfd watched[2] = {{fd, events, 0}, {wakeRead, POLLIN, 0}};
+    poll(watched, 2, timeoutMs);
 }
 
 int StatusOf(int status)
@@ -40,6 +58,29 @@ int Reap(int pid)
         if (errno != EINTR) return 1;
     }
     return StatusOf(status);
+}
+
+// Its whole process group: a script standing in for the program may have children.
+void Kill(int pid)
+{
+    if (kill(-pid, SIGKILL) != 0) kill(pid, SIGKILL);
+}
+
+// Reaps the child, or on an interrupt ends it first. It is looked at every
+// 10 ms: a child's end wakes no poll, an interrupt does.
+int ReapUnlessInterrupted(int pid)
+{
+    for (;;) {
+        if (InterruptRequested()) {
+            Kill(pid);
+            return Reap(pid);
+        }
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) return StatusOf(status);
+        if (done < 0 && errno != EINTR) return 1;
+        WaitForFdOrInterrupt(-1, 0, 10);
+    }
 }
 
 // Spawns with the given fd as standard input, in a process group of its own
@@ -98,6 +139,8 @@ ChildProgram StartProgram(const std::string& path, const std::vector<std::string
 {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("cannot make a pipe for " + path);
+    // Our end never blocks: a write waits in poll, where an interrupt wakes it.
+    fcntl(ends[1], F_SETFL, O_NONBLOCK);
     ChildProgram child;
     try {
         child.pid = Spawn(path, args, ends[0]);
@@ -114,16 +157,18 @@ ChildProgram StartProgram(const std::string& path, const std::vector<std::string
 bool WriteToProgram(ChildProgram& child, const void* data, std::size_t size)
 {
     const auto* bytes = static_cast<const char*>(data);
-    while (size > 0) {
+    while (size > 0 && !InterruptRequested()) {
         const ssize_t n = write(child.input, bytes, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
+        if (n >= 0) {
+            bytes += n;
+            size -= static_cast<std::size_t>(n);
+        } else if (errno == EAGAIN) {
+            WaitForFdOrInterrupt(child.input, POLLOUT, -1);
+        } else if (errno != EINTR) {
             return false;
         }
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
     }
-    return true;
+    return size == 0;
 }
 
 int WaitForProgram(ChildProgram& child)
@@ -131,7 +176,7 @@ int WaitForProgram(ChildProgram& child)
     if (child.input >= 0) close(child.input);
     child.input = -1;
     if (child.pid < 0) return 0;
-    const int status = Reap(child.pid);
+    const int status = ReapUnlessInterrupted(child.pid);
     child.pid = -1;
     return status;
 }
@@ -141,29 +186,43 @@ void KillProgram(ChildProgram& child) noexcept
     if (child.input >= 0) close(child.input);
     child.input = -1;
     if (child.pid < 0) return;
-    kill(child.pid, SIGKILL);
+    Kill(child.pid);
     Reap(child.pid);
     child.pid = -1;
 }
 
 int RunProgram(const std::string& path, const std::vector<std::string>& args)
 {
-    return Reap(Spawn(path, args, -1));
+    return ReapUnlessInterrupted(Spawn(path, args, -1));
 }
 
 void CatchInterrupts()
 {
+    if (wakeRead < 0) {
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) == 0) {
+            wakeRead = ends[0];
+            wakeWrite = ends[1];
+        }
+    }
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
+    // Every wait of ours watches the wake-up pipe; the libraries' own calls
+    // are best restarted.
+    action.sa_flags = SA_RESTART;
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool InterruptRequested()
 {
-    return interrupted != 0;
+    return interruptSignal != 0;
+}
+
+int InterruptSignal()
+{
+    return interruptSignal;
 }
 
 } // namespace platform

@@ -22,23 +22,28 @@ struct ChildProgram {
 ChildProgram StartProgram(const std::string& path, const std::vector<std::string>& args);
 
 // Writes all of data to the child's input. False when the child has gone
-// (broken pipe) or the write failed otherwise.
+// (broken pipe), the write failed otherwise, or an interrupt was requested
+// (the write does not wait for a child that stopped reading then).
 bool WriteToProgram(ChildProgram& child, const void* data, std::size_t size);
 
 // Closes the child's input and waits for it: its exit status, or 128 plus
-// the signal that ended it.
+// the signal that ended it. An interrupt while it waits ends the child.
 int WaitForProgram(ChildProgram& child);
 
-// Ends the child at once (SIGKILL) and reaps it. Nothing when it is not running.
+// Ends the child at once (SIGKILL to its process group) and reaps it.
+// Nothing when it is not running.
 void KillProgram(ChildProgram& child) noexcept;
 
 // Runs path with args to the end, standard input closed; its exit status.
+// An interrupt while it runs ends it.
 int RunProgram(const std::string& path, const std::vector<std::string>& args);
 
-// From now on SIGINT, SIGTERM and SIGHUP only raise a flag (a second one
-// ends the program the usual way), and a broken pipe is an error result
-// instead of a signal.
+// From now on SIGINT, SIGTERM and SIGHUP, however many, only raise a flag,
+// which every write and wait above heeds at once, and a broken pipe is an
+// error result instead of a signal.
 void CatchInterrupts();
 bool InterruptRequested();
+// The signal that raised the flag first; 0 when none did.
+int InterruptSignal();
 
 } // namespace platform

@@ -22,9 +22,6 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -261,7 +258,8 @@ MIDASmodule MIDASloadModule(const char* fileName)
     Trace("MIDASloadModule");
     if (fileName == nullptr || !State().enabled) return 0;
     std::vector<std::uint8_t> data;
-    if (!ReadModuleFile(fileName, data) || data.empty()) return 0;
+    std::string why;
+    if (!ReadModuleFile(fileName, data, why)) return 0;
 
     auto loaded = std::make_unique<LoadedModule>();
     try {
@@ -368,24 +366,6 @@ void SetMusicVolume(int percent)
 void SetMusicEnabled(bool enabled)
 {
     State().enabled = enabled;
-}
-
-bool ReadModuleFile(const std::string& path, std::vector<std::uint8_t>& data)
-{
-    try {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error)) return false;
-        // Tracker modules are kilobytes to a few megabytes: anything past the
-        // cap is not one, and would only cost memory and start-up time.
-        constexpr std::uintmax_t MaxModuleBytes = 64u << 20;
-        if (std::filesystem::file_size(path, error) > MaxModuleBytes || error) return false;
-        std::ifstream file(path, std::ios::binary);
-        if (!file) return false;
-        data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        return !file.bad();
-    } catch (...) {
-        return false; // a read error is one more module that is not there
-    }
 }
 
 const std::vector<std::string>& SoundLibCalls()

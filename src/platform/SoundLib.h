@@ -31,8 +31,9 @@ int MIDASclose();
 void SetMusicVolume(int percent);
 void SetMusicEnabled(bool enabled);
 
-// Reads a module file as the library does: a regular file of at most 64 MiB
-// (anything larger is no tracker module), whole. False for anything else.
-bool ReadModuleFile(const std::string& path, std::vector<std::uint8_t>& data);
+// Reads a module file as the library does: a regular, non-empty file of at
+// most 64 MiB (anything larger is no tracker module), whole. False for
+// anything else, with the reason in why.
+bool ReadModuleFile(const std::string& path, std::vector<std::uint8_t>& data, std::string& why);
 
 } // namespace platform

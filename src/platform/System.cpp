@@ -49,4 +49,9 @@ bool StderrIsTerminal()
     return isatty(STDERR_FILENO) != 0;
 }
 
+bool StartedFromTerminal()
+{
+    return isatty(STDIN_FILENO) != 0 || isatty(STDERR_FILENO) != 0;
+}
+
 } // namespace platform

@@ -17,4 +17,8 @@ int ProcessId();
 // Whether stderr is a terminal (progress bars go there only then).
 bool StderrIsTerminal();
 
+// Whether the program was started from a terminal: stdin or stderr is one.
+// Not so when a desktop started it, or anything that reads no stderr.
+bool StartedFromTerminal();
+
 } // namespace platform

@@ -1,13 +1,15 @@
-// The virtual screen over OpenGL framebuffer objects, and the sizes around
-// it: the native render size of the window or monitor, the driver's limits
-// on it (which only a current context can tell), and where the finished
-// picture lands in the window.
-#include "platform/VirtualScreen.h"
+// The virtual screen over framebuffer objects: the driver's limits on it
+// (which only a current context can tell), the present by blit, and the
+// read-back. Only calls that desktop GL 3.0 and OpenGL ES 3.0 share, through
+// the screen's table of functions: no SDL and no desktop GL header here.
+#include "platform/ScreenGL.h"
 
 #include "platform/App.h"
-#include "platform/VideoInternal.h"
+
+#include <GLES3/gl3.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 namespace platform {
@@ -19,23 +21,44 @@ std::string SizeText(int width, int height)
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
-void LoadFramebufferFunctions(FramebufferFunctions& f)
+template <typename Function>
+void Load(Function& function, GlLoader load, const char* name)
 {
-    auto load = [](const char* name) { return SDL_GL_GetProcAddress(name); };
-    f.GenFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(load("glGenFramebuffers"));
-    f.DeleteFramebuffers = reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(load("glDeleteFramebuffers"));
-    f.BindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(load("glBindFramebuffer"));
-    f.GenRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(load("glGenRenderbuffers"));
-    f.DeleteRenderbuffers = reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(load("glDeleteRenderbuffers"));
-    f.BindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(load("glBindRenderbuffer"));
-    f.RenderbufferStorageMultisample =
-        reinterpret_cast<PFNGLRENDERBUFFERSTORAGEMULTISAMPLEPROC>(load("glRenderbufferStorageMultisample"));
-    f.FramebufferRenderbuffer = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(load("glFramebufferRenderbuffer"));
-    f.CheckFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(load("glCheckFramebufferStatus"));
-    f.BlitFramebuffer = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(load("glBlitFramebuffer"));
+    function = reinterpret_cast<Function>(load(name));
 }
 
-bool FramebufferFunctionsComplete(const FramebufferFunctions& f)
+// The calls every GL has: without them nothing can be presented or read.
+void LoadBasicFunctions(ScreenFunctions& f, GlLoader load)
+{
+    Load(f.GetIntegerv, load, "glGetIntegerv");
+    Load(f.GetFloatv, load, "glGetFloatv");
+    Load(f.IsEnabled, load, "glIsEnabled");
+    Load(f.Enable, load, "glEnable");
+    Load(f.Disable, load, "glDisable");
+    Load(f.ClearColor, load, "glClearColor");
+    Load(f.Clear, load, "glClear");
+    Load(f.PixelStorei, load, "glPixelStorei");
+    Load(f.ReadPixels, load, "glReadPixels");
+    if (!(f.GetIntegerv && f.GetFloatv && f.IsEnabled && f.Enable && f.Disable && f.ClearColor && f.Clear &&
+          f.PixelStorei && f.ReadPixels))
+        throw std::runtime_error("The graphics driver lacks a basic OpenGL function (glGetIntegerv ... glReadPixels)");
+}
+
+void LoadFramebufferFunctions(ScreenFunctions& f, GlLoader load)
+{
+    Load(f.GenFramebuffers, load, "glGenFramebuffers");
+    Load(f.DeleteFramebuffers, load, "glDeleteFramebuffers");
+    Load(f.BindFramebuffer, load, "glBindFramebuffer");
+    Load(f.GenRenderbuffers, load, "glGenRenderbuffers");
+    Load(f.DeleteRenderbuffers, load, "glDeleteRenderbuffers");
+    Load(f.BindRenderbuffer, load, "glBindRenderbuffer");
+    Load(f.RenderbufferStorageMultisample, load, "glRenderbufferStorageMultisample");
+    Load(f.FramebufferRenderbuffer, load, "glFramebufferRenderbuffer");
+    Load(f.CheckFramebufferStatus, load, "glCheckFramebufferStatus");
+    Load(f.BlitFramebuffer, load, "glBlitFramebuffer");
+}
+
+bool FramebufferFunctionsComplete(const ScreenFunctions& f)
 {
     return f.GenFramebuffers && f.DeleteFramebuffers && f.BindFramebuffer && f.GenRenderbuffers &&
            f.DeleteRenderbuffers && f.BindRenderbuffer && f.RenderbufferStorageMultisample &&
@@ -52,7 +75,7 @@ GLenum DepthFormat(int bits)
     return bits >= 24 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
 }
 
-GLuint NewRenderbuffer(const FramebufferFunctions& f, int samples, GLenum format, int w, int h)
+GLuint NewRenderbuffer(const ScreenFunctions& f, int samples, GLenum format, int w, int h)
 {
     GLuint rb = 0;
     f.GenRenderbuffers(1, &rb);
@@ -64,13 +87,13 @@ GLuint NewRenderbuffer(const FramebufferFunctions& f, int samples, GLenum format
 
 // Refuses a virtual screen of a size or sample count past the current
 // context's driver limits.
-void CheckLimits(const VideoSettings& s)
+void CheckLimits(const ScreenFunctions& f, const VideoSettings& s)
 {
     GLint maxRenderbuffer = 0, maxSamples = 0;
     GLint maxViewport[2] = {0, 0};
-    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxRenderbuffer);
-    glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    f.GetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxRenderbuffer);
+    f.GetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+    f.GetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
 
     const int maxWidth = std::min(maxRenderbuffer, maxViewport[0]);
     const int maxHeight = std::min(maxRenderbuffer, maxViewport[1]);
@@ -98,10 +121,11 @@ GLuint ResolvedFramebuffer(VirtualScreen& s)
 
 } // namespace
 
-void CreateVirtualScreen(VirtualScreen& s, const VideoSettings& settings)
+void CreateVirtualScreen(VirtualScreen& s, const VideoSettings& settings, GlLoader load)
 {
-    FramebufferFunctions& f = s.fn;
-    LoadFramebufferFunctions(f);
+    ScreenFunctions& f = s.fn;
+    LoadBasicFunctions(f, load);
+    LoadFramebufferFunctions(f, load);
     if (!FramebufferFunctionsComplete(f)) {
         Warn("no framebuffer objects; drawing straight into the window");
         return;
@@ -109,7 +133,7 @@ void CreateVirtualScreen(VirtualScreen& s, const VideoSettings& settings)
     const int w = settings.virtualWidth;
     const int h = settings.virtualHeight;
     const int samples = settings.msaa;
-    CheckLimits(settings);
+    CheckLimits(f, settings);
 
     f.GenFramebuffers(1, &s.drawFbo);
     f.BindFramebuffer(GL_FRAMEBUFFER, s.drawFbo);
@@ -149,7 +173,7 @@ void CreateVirtualScreen(VirtualScreen& s, const VideoSettings& settings)
 void DestroyVirtualScreen(VirtualScreen& s)
 {
     if (!s.active) return;
-    const FramebufferFunctions& f = s.fn;
+    const ScreenFunctions& f = s.fn;
     f.BindFramebuffer(GL_FRAMEBUFFER, 0);
     GLuint fbos[] = {s.drawFbo, s.resolveFbo};
     GLuint rbs[] = {s.colour, s.depth, s.resolveColour};
@@ -160,58 +184,66 @@ void DestroyVirtualScreen(VirtualScreen& s)
 
 void PresentVirtualScreen(VirtualScreen& s, int drawableWidth, int drawableHeight, ScaleFilter filter)
 {
+    const ScreenFunctions& f = s.fn;
     const Box box = FitBox(s.width, s.height, drawableWidth, drawableHeight, filter);
 
     // Only the clear colour and the scissor test touch what follows; both go
     // back to the show's values afterwards.
     GLfloat clearColour[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    if (scissor) glDisable(GL_SCISSOR_TEST);
+    f.GetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    const GLboolean scissor = f.IsEnabled(GL_SCISSOR_TEST);
+    if (scissor) f.Disable(GL_SCISSOR_TEST);
 
     const GLuint source = ResolvedFramebuffer(s);
-    s.fn.BindFramebuffer(GL_READ_FRAMEBUFFER, source);
-    s.fn.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    f.BindFramebuffer(GL_READ_FRAMEBUFFER, source);
+    f.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    f.ClearColor(0, 0, 0, 1);
+    f.Clear(GL_COLOR_BUFFER_BIT);
     const GLenum glFilter = filter == ScaleFilter::Linear ? GL_LINEAR : GL_NEAREST;
-    s.fn.BlitFramebuffer(0, 0, s.width, s.height, box.x, box.y, box.x + box.width, box.y + box.height,
-                         GL_COLOR_BUFFER_BIT, glFilter);
+    f.BlitFramebuffer(0, 0, s.width, s.height, box.x, box.y, box.x + box.width, box.y + box.height, GL_COLOR_BUFFER_BIT,
+                      glFilter);
 
-    s.fn.BindFramebuffer(GL_FRAMEBUFFER, s.drawFbo);
-    glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-    if (scissor) glEnable(GL_SCISSOR_TEST);
+    f.BindFramebuffer(GL_FRAMEBUFFER, s.drawFbo);
+    f.ClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+    if (scissor) f.Enable(GL_SCISSOR_TEST);
 }
 
-void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height)
+void ReadScreenPixels(VirtualScreen& s, int width, int height, std::vector<std::uint8_t>& rgb)
 {
-    VirtualScreen* s = CurrentVirtualScreen();
-    width = static_cast<int>(DrawingAreaWidth());
-    height = static_cast<int>(DrawingAreaHeight());
+    const ScreenFunctions& f = s.fn;
     rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);
-    if (width == 0 || height == 0) return;
+    if (width == 0 || height == 0 || f.ReadPixels == nullptr) return;
 
     GLint packAlignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    if (s != nullptr && s->active) s->fn.BindFramebuffer(GL_READ_FRAMEBUFFER, ResolvedFramebuffer(*s));
-    std::vector<std::uint8_t> bottomUp(rgb.size());
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    if (s != nullptr && s->active) s->fn.BindFramebuffer(GL_FRAMEBUFFER, s->drawFbo);
-    glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+    f.GetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    f.PixelStorei(GL_PACK_ALIGNMENT, 1);
+    if (s.active) f.BindFramebuffer(GL_READ_FRAMEBUFFER, ResolvedFramebuffer(s));
+    const std::size_t channels = s.readRgba ? 4 : 3;
+    std::vector<std::uint8_t> bottomUp(static_cast<std::size_t>(width) * height * channels);
+    f.ReadPixels(0, 0, width, height, s.readRgba ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    if (s.active) f.BindFramebuffer(GL_FRAMEBUFFER, s.drawFbo);
+    f.PixelStorei(GL_PACK_ALIGNMENT, packAlignment);
 
-    const std::size_t row = static_cast<std::size_t>(width) * 3;
-    for (int y = 0; y < height; ++y)
-        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>((height - 1 - y) * row), row,
-                    rgb.begin() + static_cast<std::ptrdiff_t>(y * row));
+    const std::size_t row = static_cast<std::size_t>(width);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* from = bottomUp.data() + static_cast<std::size_t>(height - 1 - y) * row * channels;
+        std::uint8_t* to = rgb.data() + static_cast<std::size_t>(y) * row * 3;
+        if (channels == 3) {
+            std::copy_n(from, row * 3, to);
+            continue;
+        }
+        for (std::size_t x = 0; x < row; ++x, from += 4, to += 3) std::copy_n(from, 3, to);
+    }
 }
 
-void QueryDrawingBits(int& red, int& green, int& blue, int& depth)
+void QueryScreenBits(const VirtualScreen& s, int& red, int& green, int& blue, int& depth)
 {
-    glGetIntegerv(GL_RED_BITS, &red);
-    glGetIntegerv(GL_GREEN_BITS, &green);
-    glGetIntegerv(GL_BLUE_BITS, &blue);
-    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    red = green = blue = depth = 0;
+    if (s.fn.GetIntegerv == nullptr) return;
+    s.fn.GetIntegerv(GL_RED_BITS, &red);
+    s.fn.GetIntegerv(GL_GREEN_BITS, &green);
+    s.fn.GetIntegerv(GL_BLUE_BITS, &blue);
+    s.fn.GetIntegerv(GL_DEPTH_BITS, &depth);
 }
 
 void LargestFourByThree(int width, int height, int& fitWidth, int& fitHeight)
@@ -221,34 +253,6 @@ void LargestFourByThree(int width, int height, int& fitWidth, int& fitHeight)
     const int unit = std::max(0, std::min(width / 4, height / 3));
     fitWidth = unit * 4;
     fitHeight = unit * 3;
-}
-
-void ResolveNativeSize(VideoState& video)
-{
-    VideoSettings& s = video.settings;
-    if (!s.nativeSize) return;
-    // Headless there is no monitor and no window worth measuring: the show's
-    // own size.
-    int w = 640, h = 480;
-    if (!s.headless && s.windowed) {
-        SDL_GL_GetDrawableSize(video.window, &w, &h);
-    } else if (!s.headless) {
-        // Full screen covers the desktop's mode of the chosen monitor; the
-        // window is not full screen yet (that is the mode switch, later).
-        SDL_DisplayMode mode{};
-        const int display = std::clamp(s.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
-        if (SDL_GetDesktopDisplayMode(display, &mode) == 0) {
-            w = mode.w;
-            h = mode.h;
-        } else {
-            SDL_GL_GetDrawableSize(video.window, &w, &h);
-        }
-    }
-    LargestFourByThree(w, h, s.virtualWidth, s.virtualHeight);
-    if (s.virtualWidth < 4) {
-        s.virtualWidth = 640;
-        s.virtualHeight = 480;
-    }
 }
 
 Box FitBox(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight, ScaleFilter filter)

@@ -4,8 +4,15 @@
 #include "platform/App.h"
 #include "platform/VideoInternal.h"
 
+#include "gles/Gles.h"
+
+#include <SDL_opengl.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace platform {
@@ -14,6 +21,7 @@ struct DeviceContext {};
 
 struct RenderingContext {
     SDL_GLContext gl = nullptr;
+    gles::Context* renderer = nullptr; // GlApi::Es: our GL 1.1 on this ES context
     VirtualScreen screen;
 };
 
@@ -39,6 +47,65 @@ void PaceFrame()
         if (ms > 1) SDL_Delay(static_cast<Uint32>(ms - 1));
     }
     video.nextFrame += period;
+}
+
+bool UsesRenderer()
+{
+    return video.settings.gl == GlApi::Es;
+}
+
+// The virtual screen's GL functions. GL 1.1's own are taken from the GL
+// library the program links, as the driver's fixed function is (EGL 1.4
+// could not look them up, and a call trace shows them as before); newer ones
+// only the context can give.
+void* LoadGlFunction(const char* name)
+{
+    struct Export {
+        const char* name;
+        void* function;
+    };
+    static const Export exports[] = {
+        {"glGetIntegerv", reinterpret_cast<void*>(&glGetIntegerv)},
+        {"glGetFloatv", reinterpret_cast<void*>(&glGetFloatv)},
+        {"glIsEnabled", reinterpret_cast<void*>(&glIsEnabled)},
+        {"glEnable", reinterpret_cast<void*>(&glEnable)},
+        {"glDisable", reinterpret_cast<void*>(&glDisable)},
+        {"glClearColor", reinterpret_cast<void*>(&glClearColor)},
+        {"glClear", reinterpret_cast<void*>(&glClear)},
+        {"glPixelStorei", reinterpret_cast<void*>(&glPixelStorei)},
+        {"glReadPixels", reinterpret_cast<void*>(&glReadPixels)},
+    };
+    for (const Export& e : exports)
+        if (std::strcmp(e.name, name) == 0) return e.function;
+    return SDL_GL_GetProcAddress(name);
+}
+
+// With GlApi::Es: an ES 3.0 context with a context of our renderer on it,
+// the previous contexts current again afterwards. A driver without ES 3.0 or
+// a shader it will not build is an error that says so, never a black window.
+RenderingContext* CreateRendererContext()
+{
+    gles::MakeCurrent(nullptr); // what the current one batched belongs to its own ES context
+    SDL_GLContext gl = SDL_GL_CreateContext(video.window);
+    if (gl == nullptr)
+        throw std::runtime_error(std::string("--gl es: the graphics driver gives no OpenGL ES 3.0 context (") +
+                                 SDL_GetError() + ")");
+    auto context = std::make_unique<RenderingContext>();
+    context->gl = gl;
+    context->screen.readRgba = true;
+    const auto restore = [] {
+        SDL_GL_MakeCurrent(video.window, video.current != nullptr ? video.current->gl : nullptr);
+        if (video.current != nullptr) gles::MakeCurrent(video.current->renderer);
+    };
+    try {
+        context->renderer = gles::CreateContext();
+    } catch (...) {
+        restore();
+        SDL_GL_DeleteContext(gl);
+        throw;
+    }
+    restore();
+    return context.release();
 }
 
 // The virtual screen's size, or the window's drawable where there is none.
@@ -124,6 +191,13 @@ void OpenWindow()
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, deep ? 8 : 6);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, deep ? 8 : 5);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    if (UsesRenderer()) {
+        // The kind of context decides the window's GL library and config
+        // (EGL or GLX), so it is asked for before the window exists.
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    }
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     // The show's screen size: full screen covers the desktop anyway, and an
@@ -148,6 +222,9 @@ void OpenWindow()
         h = bounds.h;
     }
     video.window = SDL_CreateWindow(video.settings.appName.c_str(), x, y, w, h, flags);
+    if (video.window == nullptr && UsesRenderer())
+        throw std::runtime_error(std::string("--gl es: no window with OpenGL ES 3.0 can be opened (") + SDL_GetError() +
+                                 ")");
     if (video.window != nullptr) ResolveNativeSize(video);
 }
 
@@ -188,6 +265,7 @@ int SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*)
 HGLRC wglCreateContext(HDC dc)
 {
     if (dc == nullptr || video.window == nullptr) return nullptr;
+    if (UsesRenderer()) return CreateRendererContext();
     SDL_GLContext gl = SDL_GL_CreateContext(video.window);
     if (gl == nullptr) return nullptr;
     // Creating a context makes it current in SDL; the show makes it current
@@ -203,6 +281,9 @@ HGLRC wglCreateContext(HDC dc)
 
 int wglMakeCurrent(HDC dc, HGLRC context)
 {
+    // Our renderer leaves the old ES context before the switch: what it
+    // batched is drawn there.
+    if (UsesRenderer()) gles::MakeCurrent(nullptr);
     if (context == nullptr) {
         if (video.window != nullptr) SDL_GL_MakeCurrent(video.window, nullptr);
         video.current = nullptr;
@@ -212,22 +293,32 @@ int wglMakeCurrent(HDC dc, HGLRC context)
     if (SDL_GL_MakeCurrent(video.window, context->gl) != 0) return 0;
     video.current = context;
     SDL_GL_SetSwapInterval(video.settings.fps > 0 && !video.settings.headless ? 1 : 0);
-    if (!context->screen.active) CreateVirtualScreen(context->screen, video.settings);
+    if (!context->screen.active) CreateVirtualScreen(context->screen, video.settings, LoadGlFunction);
+    if (context->renderer != nullptr) gles::MakeCurrent(context->renderer);
     return 1;
 }
 
 int wglDeleteContext(HGLRC context)
 {
     if (context == nullptr) return 0;
+    if (UsesRenderer()) gles::MakeCurrent(nullptr);
     if (video.window != nullptr && context->screen.active) {
         SDL_GL_MakeCurrent(video.window, context->gl);
+        if (context->renderer != nullptr) {
+            // Current, so that its ES objects go now rather than with the ES context.
+            gles::MakeCurrent(context->renderer);
+            gles::DeleteContext(context->renderer);
+            context->renderer = nullptr;
+        }
         DestroyVirtualScreen(context->screen);
         if (video.current != nullptr && video.current != context)
             SDL_GL_MakeCurrent(video.window, video.current->gl);
         else
             SDL_GL_MakeCurrent(video.window, nullptr);
     }
+    gles::DeleteContext(context->renderer);
     if (video.current == context) video.current = nullptr;
+    if (video.current != nullptr && video.current->renderer != nullptr) gles::MakeCurrent(video.current->renderer);
     SDL_GL_DeleteContext(context->gl);
     delete context;
     return 1;
@@ -241,6 +332,7 @@ HGLRC wglGetCurrentContext()
 int SwapBuffers(HDC dc)
 {
     if (dc == nullptr || video.window == nullptr) return 0;
+    if (video.current != nullptr && video.current->renderer != nullptr) gles::Flush();
     VirtualScreen* s = CurrentVirtualScreen();
     if (s != nullptr && s->active) {
         int drawableW = 0, drawableH = 0;
@@ -250,6 +342,52 @@ int SwapBuffers(HDC dc)
     SDL_GL_SwapWindow(video.window);
     PaceFrame();
     return 1;
+}
+
+void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height)
+{
+    width = static_cast<int>(DrawingAreaWidth());
+    height = static_cast<int>(DrawingAreaHeight());
+    if (video.current == nullptr) {
+        rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);
+        return;
+    }
+    if (video.current->renderer != nullptr) gles::Flush();
+    ReadScreenPixels(video.current->screen, width, height, rgb);
+}
+
+void QueryDrawingBits(int& red, int& green, int& blue, int& depth)
+{
+    red = green = blue = depth = 0;
+    if (video.current != nullptr) QueryScreenBits(video.current->screen, red, green, blue, depth);
+}
+
+void ResolveNativeSize(VideoState& video)
+{
+    VideoSettings& s = video.settings;
+    if (!s.nativeSize) return;
+    // Headless there is no monitor and no window worth measuring: the show's
+    // own size.
+    int w = 640, h = 480;
+    if (!s.headless && s.windowed) {
+        SDL_GL_GetDrawableSize(video.window, &w, &h);
+    } else if (!s.headless) {
+        // Full screen covers the desktop's mode of the chosen monitor; the
+        // window is not full screen yet (that is the mode switch, later).
+        SDL_DisplayMode mode{};
+        const int display = std::clamp(s.display, 0, std::max(0, SDL_GetNumVideoDisplays() - 1));
+        if (SDL_GetDesktopDisplayMode(display, &mode) == 0) {
+            w = mode.w;
+            h = mode.h;
+        } else {
+            SDL_GL_GetDrawableSize(video.window, &w, &h);
+        }
+    }
+    LargestFourByThree(w, h, s.virtualWidth, s.virtualHeight);
+    if (s.virtualWidth < 4) {
+        s.virtualWidth = 640;
+        s.virtualHeight = 480;
+    }
 }
 
 float DrawingAreaWidth()

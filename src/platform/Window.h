@@ -5,7 +5,9 @@
 // context created, made current and deleted, and a buffer swap. Behind it:
 // one SDL2 window with an OpenGL context, and a virtual screen (see
 // VirtualScreen.h) that the show draws into. Presenting scales that virtual
-// screen to the window's drawable at 4:3 with black bars.
+// screen to the window's drawable at 4:3 with black bars. With GlApi::Es the
+// context is OpenGL ES 3.0 and each rendering context carries one of our
+// renderer's (gles/Gles.h), made current, flushed and deleted along with it.
 //
 // A port provides: InitVideo, OpenWindow, GetDC, ChoosePixelFormat,
 // SetPixelFormat, wglCreateContext, wglMakeCurrent, wglDeleteContext,
@@ -63,6 +65,10 @@ struct RenderingContext; // an OpenGL context
 using HDC = DeviceContext*;
 using HGLRC = RenderingContext*;
 
+// What draws the show's GL 1.1: the driver's own fixed function in a
+// compatibility context, or our renderer on an OpenGL ES 3.0 context.
+enum class GlApi { Compat, Es };
+
 struct VideoSettings {
     bool headless = false;   // SDL's offscreen driver: no window, no display needed
     bool windowed = false;   // a resizable window instead of covering the desktop
@@ -78,6 +84,7 @@ struct VideoSettings {
     int colourBits = 16;     // 16: RGB565; 32: RGBA8
     int depthBits = 16;      // 16 or 24
     int msaa = 0;            // samples per pixel; 0: none
+    GlApi gl = GlApi::Compat;
     std::string appName = "citadel";
 };
 

@@ -1,5 +1,6 @@
 #include "port/Benchmark.h"
 
+#include "files/Files.h"
 #include "glapi/Gl11.h"
 #include "platform/System.h"
 #include "platform/Window.h"
@@ -10,7 +11,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <numeric>
 #include <sstream>
@@ -37,8 +37,9 @@ constexpr std::array<const char*, 4> Phases = {"titles", "orbit", "interlude", "
 // Timestamps of start-up and of every presented frame, and after the last
 // frame of the show, on the same context, the floor.
 struct Recorder final : Attachment {
-    explicit Recorder(const ShowOptions& options) : options(options) {}
+    Recorder(const ShowOptions& options, Clock::time_point start) : options(options), start(start) {}
     const ShowOptions& options;
+    Clock::time_point start; // where the run's start-up begins
     std::string renderer = "unknown";
     std::vector<std::pair<std::string, Clock::time_point>> marks; // start-up steps, in order
     Clock::time_point lastFrame;
@@ -96,12 +97,12 @@ std::string SnakeCase(std::string name)
     return name;
 }
 
+// One run's figures; its start-up counts from the run's start.
 Figures Summarise(const Recorder& r)
 {
     Figures f;
-    f.emplace_back("startup.first_frame_ms", BeforeImageMs + Ms(r.firstFrame - ImageStart));
-    f.emplace_back("startup.before_main_ms", BeforeImageMs);
-    auto previous = ImageStart;
+    f.emplace_back("startup.first_frame_ms", Ms(r.firstFrame - r.start));
+    auto previous = r.start;
     for (const auto& [step, at] : r.marks) {
         f.emplace_back("startup." + SnakeCase(step) + "_ms", Ms(at - previous));
         previous = at;
@@ -143,6 +144,29 @@ std::string Number(double value)
     return text;
 }
 
+std::string PathName(platform::GlApi gl)
+{
+    return gl == platform::GlApi::Es ? "es" : "compat";
+}
+
+// How much longer our renderer's frames take than the driver's fixed
+// function's, phase by phase: the mean frame times' ratios.
+Figures ComparePaths(const Figures& figures)
+{
+    Figures ratios;
+    const auto value = [&figures](const std::string& name) {
+        for (const auto& [n, v] : figures)
+            if (n == name) return v;
+        return 0.0;
+    };
+    for (const char* figure : {"frame.all", "frame.titles", "frame.orbit", "frame.interlude", "frame.final", "floor"}) {
+        const double compat = value(std::string("compat.") + figure + ".mean_ms");
+        const double es = value(std::string("es.") + figure + ".mean_ms");
+        ratios.emplace_back(std::string("ratio.es_to_compat.") + figure, compat > 0 ? es / compat : 0);
+    }
+    return ratios;
+}
+
 } // namespace
 
 double Percentile(std::vector<double> values, double p)
@@ -158,7 +182,7 @@ std::string FiguresText(const Figures& figures)
     std::string text;
     for (const auto& [name, value] : figures) {
         text += name;
-        text.append(name.size() < 32 ? 32 - name.size() : 1, ' ');
+        text.append(name.size() < 40 ? 40 - name.size() : 1, ' ');
         text += Number(value);
         text += '\n';
     }
@@ -177,22 +201,37 @@ std::string FiguresJson(const Figures& figures)
 
 int RunBenchmark(const ShowOptions& options)
 {
-    Recorder r(options);
-    PortHooks hooks;
-    hooks.Attach(r);
-    RunShow(options, hooks);
+    std::vector<platform::GlApi> paths = {platform::GlApi::Compat, platform::GlApi::Es};
+    if (options.glChosen) paths = {options.video.gl};
 
-    const Figures figures = Summarise(r);
-    std::printf("# citadel benchmark: headless, --fps 0, no music; renderer: %s\n%s", r.renderer.c_str(),
+    Figures figures = {{"startup.before_main_ms", BeforeImageMs}};
+    std::string renderer;
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        ShowOptions run = options;
+        run.video.gl = paths[k];
+        // The first run's start-up begins with this program's own; later
+        // ones begin here.
+        Recorder r(run, k == 0 ? ImageStart : Clock::now());
+        PortHooks hooks;
+        hooks.Attach(r);
+        RunShow(run, hooks);
+        if (renderer.empty()) renderer = r.renderer;
+        const std::string prefix = PathName(paths[k]) + ".";
+        for (const auto& [name, value] : Summarise(r)) figures.emplace_back(prefix + name, value);
+    }
+    if (paths.size() > 1)
+        for (const auto& ratio : ComparePaths(figures)) figures.push_back(ratio);
+
+    std::printf("# citadel benchmark: headless, --fps 0, no music; renderer: %s\n%s", renderer.c_str(),
                 FiguresText(figures).c_str());
     std::fflush(stdout);
     if (!options.benchmarkJson.empty()) {
-        std::ofstream json(options.benchmarkJson);
         std::string text = FiguresJson(figures);
-        text.insert(2, "  \"renderer\": \"" + r.renderer + "\",\n");
-        json << text;
-        if (!json.flush()) {
-            throw Runtime::RuntimeError("Cannot write '" + options.benchmarkJson + "'");
+        text.insert(2, "  \"renderer\": \"" + renderer + "\",\n");
+        try {
+            files::WriteFile(options.benchmarkJson, text.data(), text.size());
+        } catch (const files::Error& e) {
+            throw Runtime::RuntimeError("Cannot write the benchmark figures '" + e.path + "': " + e.reason);
         }
     }
     return 0;

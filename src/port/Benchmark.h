@@ -1,7 +1,9 @@
 // The benchmark: plays the show headless as fast as it draws, without
 // music, and prints where the time went: start-up to the first presented
 // frame and its steps, frame times per phase, peak memory, and the floor
-// (clear and present only) measured afterwards on the same context.
+// (clear and present only) measured afterwards on the same context. It does
+// so once for each way of drawing (compat, then es) unless --gl picks one,
+// and compares the two.
 #pragma once
 
 #include "port/ShowOptions.h"
@@ -22,9 +24,10 @@ double Percentile(std::vector<double> values, double p);
 std::string FiguresText(const Figures& figures);
 std::string FiguresJson(const Figures& figures);
 
-// Runs the show with the benchmark attached; prints the figures to stdout
-// and, with options.benchmarkJson, writes them there. Returns the exit
-// status; errors propagate as RunShow's do.
+// Runs the show with the benchmark attached, once a path; prints the
+// figures ("compat." and "es." before each run's, then their ratios) to
+// stdout and, with options.benchmarkJson, writes them there. Returns the
+// exit status; errors propagate as RunShow's do.
 int RunBenchmark(const ShowOptions& options);
 
 } // namespace bench

@@ -1,6 +1,7 @@
 #include "port/Capture.h"
 
 #include "app/ShowFiles.h"
+#include "files/Files.h"
 #include "image/Png.h"
 #include "platform/App.h"
 #include "platform/MusicRender.h"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -33,9 +33,21 @@ bool IsFrameFileName(const std::string& name)
            std::all_of(name.begin() + 6, name.begin() + 12, [](char c) { return c >= '0' && c <= '9'; });
 }
 
-void PutLittleEndian(std::ofstream& out, std::uint32_t value, int bytes)
+void PutLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
 {
-    for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF));
+}
+
+const char* MuxerOf(const std::string& extension)
+{
+    return extension == ".webm" ? "webm" : extension == ".mkv" ? "matroska" : "mp4";
+}
+
+// ffmpeg takes a name it is given as a protocol ("pipe:", "http:") or an
+// option ("-y") if it looks like one: ours are absolute and say file:.
+std::string FileArgument(const fs::path& path)
+{
+    return "file:" + path.string();
 }
 
 } // namespace
@@ -77,6 +89,16 @@ Capture::~Capture()
     if (!done_) RemoveTemporaries();
 }
 
+Capture::Failed Capture::Interrupted()
+{
+    return Failed("interrupted", 128 + platform::InterruptSignal());
+}
+
+void Capture::StopIfInterrupted()
+{
+    if (platform::InterruptRequested()) throw Interrupted();
+}
+
 template <typename Step>
 void Capture::Guarded(Step&& step)
 {
@@ -84,7 +106,12 @@ void Capture::Guarded(Step&& step)
         step();
     } catch (const Failed& e) {
         Abort(e.what());
-        throw Runtime::Exit{e.interrupted ? 130 : 1};
+        throw Runtime::Exit{e.status};
+    } catch (const std::exception& e) {
+        // A write or a child that failed because of the interrupt is the interrupt.
+        const Failed failed = platform::InterruptRequested() ? Interrupted() : Failed(e.what());
+        Abort(failed.what());
+        throw Runtime::Exit{failed.status};
     }
 }
 
@@ -105,42 +132,64 @@ void Capture::Finish(int frames)
 
 void Capture::PrepareFiles()
 {
+    platform::CatchInterrupts();
     std::string why;
     if (!ClassifyCapturePath(settings_.path, kind_, why)) throw Failed(why);
-    const std::string tag = ".citadel-" + std::to_string(platform::ProcessId());
-    std::error_code ec;
-    if (kind_ == CaptureKind::Video) {
-        ffmpeg_ = platform::FindProgram("ffmpeg");
-        if (ffmpeg_.empty())
-            throw Failed("cannot capture to a video: the ffmpeg program is not on PATH (install ffmpeg, or "
-                         "capture PNG files with --capture DIR/)");
-        if (fs::exists(target_, ec) && !settings_.force)
-            throw Failed("'" + target_.string() + "' already exists; use --force to replace it");
-        fs::path folder = target_.parent_path();
-        if (folder.empty()) folder = ".";
-        if (!fs::is_directory(folder, ec)) throw Failed("there is no folder '" + folder.string() + "'");
-        const std::string stem = "." + target_.filename().string() + tag;
-        const std::string extension = target_.extension().string();
-        videoTemp_ = folder / (stem + ".video" + extension);
-        finalTemp_ = folder / (stem + ".part" + extension);
-        wavTemp_ = folder / (stem + ".music.wav");
-    } else {
-        madeFolder_ = !fs::exists(target_, ec);
-        fs::create_directories(target_, ec);
-        if (!fs::is_directory(target_, ec)) throw Failed("cannot make the folder '" + target_.string() + "'");
-        if (!settings_.force)
-            for (const auto& entry : fs::directory_iterator(target_, ec)) {
-                const std::string name = entry.path().filename().string();
-                if (IsFrameFileName(name) || name == "music.wav")
-                    throw Failed("'" + target_.string() + "' already holds a capture; use --force to replace it");
-            }
-        folderTemp_ = target_ / tag;
-        fs::create_directory(folderTemp_, ec);
-        if (ec) throw Failed("cannot write in '" + target_.string() + "': " + ec.message());
-        started_ = true;
-    }
+    if (kind_ == CaptureKind::Video)
+        PrepareVideo();
+    else
+        PrepareFolder();
     progress_ = platform::StderrIsTerminal();
-    platform::CatchInterrupts();
+}
+
+void Capture::PrepareVideo()
+{
+    ffmpeg_ = platform::FindProgram("ffmpeg");
+    if (ffmpeg_.empty())
+        throw Failed("cannot capture to a video: the ffmpeg program is not on PATH (install ffmpeg, or "
+                     "capture PNG files with --capture DIR/)");
+    std::error_code ec;
+    // A link counts as being there, even one that leads nowhere.
+    if (fs::exists(fs::symlink_status(target_, ec)) && !settings_.force)
+        throw Failed("'" + target_.string() + "' already exists; use --force to replace it");
+    const auto status = fs::status(target_, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        throw Failed("'" + target_.string() + "' is not a regular file; a capture replaces only files");
+    fs::path folder = target_.parent_path();
+    if (folder.empty()) folder = ".";
+    if (!fs::is_directory(folder, ec)) throw Failed("there is no folder '" + folder.string() + "'");
+    work_ = fs::absolute(files::MakeTempFolder(folder.string(), target_.filename().string())).lexically_normal();
+    const std::string extension = Runtime::Lower(target_.extension().string());
+    videoTemp_ = work_ / ("video" + extension);
+    finalTemp_ = work_ / ("capture" + extension);
+    wavTemp_ = work_ / "music.wav";
+}
+
+void Capture::PrepareFolder()
+{
+    // "DIR/" would lead through a link at DIR without asking.
+    std::string named = settings_.path;
+    while (named.size() > 1 && named.back() == '/') named.pop_back();
+    target_ = named;
+    std::error_code ec;
+    // Our files go where the user said, not where a link planted there leads.
+    if (fs::is_symlink(fs::symlink_status(target_, ec)))
+        throw Failed("'" + target_.string() + "' is a link; capture to the folder it leads to instead");
+    if (!fs::exists(fs::symlink_status(target_, ec))) {
+        const fs::path parent = target_.parent_path();
+        if (!parent.empty()) fs::create_directories(parent, ec);
+        madeFolder_ = fs::create_directory(target_, ec);
+    }
+    if (!fs::is_directory(fs::symlink_status(target_, ec)))
+        throw Failed("cannot make the folder '" + target_.string() + "'" + (ec ? ": " + ec.message() : ""));
+    if (!settings_.force)
+        for (const auto& entry : fs::directory_iterator(target_, ec)) {
+            const std::string name = entry.path().filename().string();
+            if (IsFrameFileName(name) || name == "music.wav")
+                throw Failed("'" + target_.string() + "' already holds a capture; use --force to replace it");
+        }
+    work_ = fs::absolute(files::MakeTempFolder(target_.string(), "citadel")).lexically_normal();
+    started_ = true;
 }
 
 std::vector<std::string> Capture::EncoderArguments(bool withMusic) const
@@ -160,7 +209,7 @@ std::vector<std::string> Capture::EncoderArguments(bool withMusic) const
                                   "-framerate",
                                   std::to_string(settings_.fps),
                                   "-i",
-                                  "-"};
+                                  "pipe:0"};
     if (extension == ".webm")
         args.insert(args.end(), {"-c:v", "libvpx-vp9", "-crf", "30", "-b:v", "0", "-deadline", "realtime", "-cpu-used",
                                  "8", "-row-mt", "1"});
@@ -168,7 +217,35 @@ std::vector<std::string> Capture::EncoderArguments(bool withMusic) const
         args.insert(args.end(), {"-c:v", "libx264", "-preset", "fast", "-crf", "18"});
     args.insert(args.end(), {"-pix_fmt", "yuv420p"});
     if (!withMusic && extension == ".mp4") args.insert(args.end(), {"-movflags", "+faststart"});
-    args.push_back(withMusic ? videoTemp_.string() : finalTemp_.string());
+    args.insert(args.end(), {"-f", MuxerOf(extension), FileArgument(withMusic ? videoTemp_ : finalTemp_)});
+    return args;
+}
+
+std::vector<std::string> Capture::MuxArguments() const
+{
+    const std::string extension = Runtime::Lower(target_.extension().string());
+    std::vector<std::string> args{"-hide_banner",
+                                  "-loglevel",
+                                  "error",
+                                  "-nostdin",
+                                  "-y",
+                                  "-i",
+                                  FileArgument(videoTemp_),
+                                  "-i",
+                                  FileArgument(wavTemp_),
+                                  "-map",
+                                  "0:v",
+                                  "-map",
+                                  "1:a",
+                                  "-c:v",
+                                  "copy"};
+    if (extension == ".webm")
+        args.insert(args.end(), {"-c:a", "libopus", "-b:a", "160k"});
+    else if (extension == ".mkv")
+        args.insert(args.end(), {"-c:a", "flac"});
+    else
+        args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"});
+    args.insert(args.end(), {"-f", MuxerOf(extension), FileArgument(finalTemp_)});
     return args;
 }
 
@@ -176,6 +253,8 @@ void Capture::StartEncoder()
 {
     started_ = true;
     if (kind_ != CaptureKind::Video) return;
+    // ffmpeg replaces (-y) only a file we made ourselves, in our own folder.
+    files::CreateNewFile((settings_.music ? videoTemp_ : finalTemp_).string());
     try {
         encoder_ = platform::StartProgram(ffmpeg_, EncoderArguments(settings_.music));
     } catch (const std::exception& e) {
@@ -185,7 +264,7 @@ void Capture::StartEncoder()
 
 void Capture::TakeFrame(int frame)
 {
-    if (platform::InterruptRequested()) throw Failed("interrupted", true);
+    StopIfInterrupted();
     if (frame == 1) {
         startTime_ = lastProgress_ = std::chrono::steady_clock::now();
         StartEncoder();
@@ -199,16 +278,12 @@ void Capture::TakeFrame(int frame)
     }
     if (kind_ == CaptureKind::Video) {
         if (!platform::WriteToProgram(encoder_, picture->data(), picture->size())) {
+            StopIfInterrupted();
             const int status = platform::WaitForProgram(encoder_);
             throw Failed("ffmpeg stopped in the middle (exit status " + std::to_string(status) + ")");
         }
     } else {
-        try {
-            image::WritePng((folderTemp_ / FrameFileName(frame)).string(), settings_.width, settings_.height, 3,
-                            picture->data());
-        } catch (const std::exception& e) {
-            throw Failed(e.what());
-        }
+        image::WritePng((work_ / FrameFileName(frame)).string(), settings_.width, settings_.height, 3, picture->data());
     }
     ShowProgress(frame, false);
 }
@@ -217,27 +292,33 @@ void Capture::WriteWav(const fs::path& path, int frames)
 {
     const std::uint64_t count = SamplesBefore(static_cast<std::uint64_t>(frames), settings_.fps);
     std::vector<std::int16_t> samples;
-    // A module that is missing or unreadable gives a silent track, as the
-    // show itself plays silently then.
-    platform::RenderMusic(platform::ResourcePath(platform::AppPath(), std::string("\\") + ShowModule), count, volume_,
-                          samples);
+    // A module the show could not play either gives a silent track, as the
+    // show itself plays silently then; but a capture is worth a word.
+    const std::string module = platform::ResourcePath(platform::AppPath(), std::string("\\") + ShowModule);
+    std::string why;
+    if (!platform::RenderMusic(module, count, volume_, samples, why))
+        platform::Warn("the music '" + module + "' cannot be used (" + why + "); the capture's sound track is silent");
+    StopIfInterrupted();
 
     const auto bytes = static_cast<std::uint32_t>(samples.size() * sizeof(std::int16_t));
-    std::ofstream out(path, std::ios::binary);
-    out.write("RIFF", 4);
-    PutLittleEndian(out, 36 + bytes, 4);
-    out.write("WAVEfmt ", 8);
-    PutLittleEndian(out, 16, 4);
-    PutLittleEndian(out, 1, 2); // PCM
-    PutLittleEndian(out, 2, 2); // stereo
-    PutLittleEndian(out, platform::MusicSampleRate, 4);
-    PutLittleEndian(out, platform::MusicSampleRate * 4, 4); // bytes a second
-    PutLittleEndian(out, 4, 2);                             // bytes a sample frame
-    PutLittleEndian(out, 16, 2);
-    out.write("data", 4);
-    PutLittleEndian(out, bytes, 4);
-    for (std::int16_t sample : samples) PutLittleEndian(out, static_cast<std::uint16_t>(sample), 2);
-    if (!out.flush()) throw Failed("cannot write '" + path.string() + "'");
+    std::vector<std::uint8_t> wav;
+    wav.reserve(44 + bytes);
+    const auto text = [&](const char* four) { wav.insert(wav.end(), four, four + 4); };
+    text("RIFF");
+    PutLittleEndian(wav, 36 + bytes, 4);
+    text("WAVE");
+    text("fmt ");
+    PutLittleEndian(wav, 16, 4);
+    PutLittleEndian(wav, 1, 2); // PCM
+    PutLittleEndian(wav, 2, 2); // stereo
+    PutLittleEndian(wav, platform::MusicSampleRate, 4);
+    PutLittleEndian(wav, platform::MusicSampleRate * 4, 4); // bytes a second
+    PutLittleEndian(wav, 4, 2);                             // bytes a sample frame
+    PutLittleEndian(wav, 16, 2);
+    text("data");
+    PutLittleEndian(wav, bytes, 4);
+    for (std::int16_t sample : samples) PutLittleEndian(wav, static_cast<std::uint16_t>(sample), 2);
+    files::WriteFile(path.string(), wav.data(), wav.size());
 }
 
 void Capture::FinishFiles(int frames)
@@ -262,49 +343,49 @@ void Capture::FinishFiles(int frames)
 void Capture::FinishVideo(int frames)
 {
     const int status = platform::WaitForProgram(encoder_);
-    if (platform::InterruptRequested()) throw Failed("interrupted", true);
+    StopIfInterrupted();
     if (status != 0) throw Failed("ffmpeg failed (exit status " + std::to_string(status) + ")");
     if (settings_.music) {
         WriteWav(wavTemp_, frames);
-        const std::string extension = Runtime::Lower(target_.extension().string());
-        std::vector<std::string> args{
-            "-hide_banner", "-loglevel",       "error", "-nostdin", "-y",   "-i",  videoTemp_.string(),
-            "-i",           wavTemp_.string(), "-map",  "0:v",      "-map", "1:a", "-c:v",
-            "copy"};
-        if (extension == ".webm")
-            args.insert(args.end(), {"-c:a", "libopus", "-b:a", "160k"});
-        else if (extension == ".mkv")
-            args.insert(args.end(), {"-c:a", "flac"});
-        else
-            args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"});
-        args.push_back(finalTemp_.string());
-        const int muxed = platform::RunProgram(ffmpeg_, args);
-        if (platform::InterruptRequested()) throw Failed("interrupted", true);
+        files::CreateNewFile(finalTemp_.string());
+        const int muxed = platform::RunProgram(ffmpeg_, MuxArguments());
+        StopIfInterrupted();
         if (muxed != 0) throw Failed("ffmpeg could not add the music (exit status " + std::to_string(muxed) + ")");
     }
-    std::error_code ec;
-    if (!settings_.force && fs::exists(target_, ec))
+    if (settings_.force) {
+        std::error_code ec;
+        fs::rename(finalTemp_, target_, ec);
+        if (ec) throw Failed("cannot rename the capture to '" + target_.string() + "': " + ec.message());
+    } else if (!files::RenameIfFree(finalTemp_.string(), target_.string())) {
         throw Failed("'" + target_.string() + "' appeared while capturing; use --force to replace it");
-    fs::rename(finalTemp_, target_, ec);
-    if (ec) throw Failed("cannot rename the capture to '" + target_.string() + "': " + ec.message());
+    }
 }
 
 void Capture::FinishFolder(int frames)
 {
-    if (settings_.music) WriteWav(folderTemp_ / "music.wav", frames);
-    if (platform::InterruptRequested()) throw Failed("interrupted", true);
+    if (settings_.music) WriteWav(work_ / "music.wav", frames);
+    StopIfInterrupted();
     std::error_code ec;
     // With --force, frames of an older, longer capture would outlive this one.
-    for (const auto& entry : fs::directory_iterator(target_, ec)) {
+    if (settings_.force)
+        for (const auto& entry : fs::directory_iterator(target_, ec)) {
+            const std::string name = entry.path().filename().string();
+            if ((IsFrameFileName(name) && std::stoi(name.substr(6, 6)) > frames) ||
+                (name == "music.wav" && !settings_.music))
+                fs::remove(entry.path(), ec);
+        }
+    for (const auto& entry : fs::directory_iterator(work_, ec)) {
         const std::string name = entry.path().filename().string();
-        if ((IsFrameFileName(name) && std::stoi(name.substr(6, 6)) > frames) ||
-            (name == "music.wav" && !settings_.music))
-            fs::remove(entry.path(), ec);
+        const fs::path to = target_ / name;
+        if (settings_.force) {
+            fs::rename(entry.path(), to, ec);
+            if (ec) throw Failed("cannot move the capture into '" + target_.string() + "': " + ec.message());
+        } else if (!files::RenameIfFree(entry.path().string(), to.string())) {
+            throw Failed("'" + to.string() + "' appeared while capturing; use --force to replace it");
+        }
+        moved_.push_back(name);
     }
-    for (const auto& entry : fs::directory_iterator(folderTemp_, ec)) {
-        fs::rename(entry.path(), target_ / entry.path().filename(), ec);
-        if (ec) throw Failed("cannot move the capture into '" + target_.string() + "': " + ec.message());
-    }
+    if (ec) throw Failed("cannot list '" + work_.string() + "': " + ec.message());
 }
 
 void Capture::Abort(const std::string& why) noexcept
@@ -326,10 +407,12 @@ void Capture::RemoveTemporaries() noexcept
 {
     platform::KillProgram(encoder_);
     std::error_code ec;
-    for (const fs::path& path : {videoTemp_, finalTemp_, wavTemp_})
-        if (!path.empty()) fs::remove(path, ec);
-    if (!folderTemp_.empty()) fs::remove_all(folderTemp_, ec);
-    if (madeFolder_ && !done_) fs::remove(target_, ec); // only while still empty
+    if (!work_.empty()) fs::remove_all(work_, ec);
+    if (!done_) {
+        // A capture that fails halfway into its folder takes back what it moved.
+        for (const std::string& name : moved_) fs::remove(target_ / name, ec);
+        if (madeFolder_) fs::remove(target_, ec); // only while still empty
+    }
     started_ = false;
 }
 

@@ -5,7 +5,9 @@
 // sample for sample: frame k starts at k / fps seconds.
 //
 // Nothing appears under the requested name until the capture is complete:
-// everything is written under temporary names beside it and renamed last.
+// everything is written in a folder of our own (made exclusively, mode 0700)
+// beside the target, or inside the target folder, and renamed last. ffmpeg
+// only ever gets absolute file: names in that folder, which we made first.
 #pragma once
 
 #include "platform/Process.h"
@@ -32,7 +34,8 @@ std::uint64_t SamplesBefore(std::uint64_t frame, int fps);
 
 // A capture under way. Whatever goes wrong in it, it stops the encoder,
 // removes every temporary file, says so on stderr and ends the program with
-// Runtime::Exit (status 1, or 130 after Ctrl+C and the like).
+// Runtime::Exit (status 1, or 128 plus the signal after Ctrl+C, SIGTERM or
+// SIGHUP, in whatever step the signal comes).
 class Capture final : public Attachment {
 public:
     explicit Capture(const ShowOptions& options);
@@ -40,8 +43,8 @@ public:
     Capture(const Capture&) = delete;
     Capture& operator=(const Capture&) = delete;
 
-    // Before start-up: refuses to replace what is there without --force,
-    // finds ffmpeg, and from then on turns Ctrl+C into a clean stop.
+    // Before start-up: from now on turns Ctrl+C into a clean stop, refuses
+    // to replace what is there without --force, finds ffmpeg.
     void Prepare();
     // Takes the virtual screen after each presented frame.
     void Presented(const Frame& frame) override;
@@ -52,15 +55,14 @@ public:
     void Abort(const std::string& why) noexcept;
 
 private:
-    // Why a capture cannot go on; `interrupted` for Ctrl+C and the like.
+    // Why a capture cannot go on, and the exit status that says so.
     class Failed : public std::runtime_error {
     public:
-        explicit Failed(const std::string& why, bool interrupted = false)
-            : std::runtime_error(why), interrupted(interrupted)
-        {
-        }
-        bool interrupted;
+        explicit Failed(const std::string& why, int status = 1) : std::runtime_error(why), status(status) {}
+        int status;
     };
+    static Failed Interrupted();
+    static void StopIfInterrupted();
 
     // Runs step; a failure aborts the capture and ends the program.
     template <typename Step>
@@ -68,6 +70,8 @@ private:
     void PrepareFiles();
     void TakeFrame(int frame);
     void FinishFiles(int frames);
+    void PrepareVideo();
+    void PrepareFolder();
     void StartEncoder();
     void WriteWav(const std::filesystem::path& path, int frames);
     void FinishVideo(int frames);
@@ -75,6 +79,7 @@ private:
     void ShowProgress(int frame, bool last);
     void RemoveTemporaries() noexcept;
     std::vector<std::string> EncoderArguments(bool withMusic) const;
+    std::vector<std::string> MuxArguments() const;
 
     CaptureSettings settings_;
     CaptureKind kind_ = CaptureKind::Video;
@@ -82,14 +87,15 @@ private:
     int volume_;
     int plannedFrames_;
     std::filesystem::path target_;
+    std::filesystem::path work_;      // our own folder: every file until the end, absolute
     std::filesystem::path videoTemp_; // the encoder's output (the picture only when muxing follows)
     std::filesystem::path finalTemp_; // the complete file, renamed to the target last
     std::filesystem::path wavTemp_;
-    std::filesystem::path folderTemp_; // folder captures: frames and music.wav until the end
     std::string ffmpeg_;
     platform::ChildProgram encoder_;
     bool started_ = false;
-    bool madeFolder_ = false; // folder captures: the folder is ours to remove again
+    bool madeFolder_ = false;        // folder captures: the folder is ours to remove again
+    std::vector<std::string> moved_; // folder captures: names already moved into the target
     bool done_ = false;
     bool progress_ = false;
     std::vector<std::uint8_t> screen_, scaled_;

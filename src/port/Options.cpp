@@ -188,6 +188,11 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
     app.add_option("--snapshot", snapshots, "Save presented frame N as a PNG at the render size (repeatable)")
         ->type_name("N=FILE.png");
     AddRenderOptions(app, render);
+    std::string gl = "compat";
+    auto* glOption = app.add_option("--gl", gl,
+                                    "What draws the show's OpenGL 1.1: compat, the driver's own fixed function "
+                                    "(default), or es, our renderer on OpenGL ES 3.0")
+                         ->check(CLI::IsMember({"compat", "es"}));
     AddCaptureOptions(app, capture);
     app.add_option("--key", keys, "Press KEY before the events of frame FRAME (e.g. 10:Shift+Left; repeatable)")
         ->type_name("FRAME:KEY");
@@ -215,6 +220,8 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
         if (!options.stateLogPath.empty()) CheckFolderOf("--state-log", options.stateLogPath);
         if (!options.benchmarkJson.empty()) CheckFolderOf("--benchmark-json", options.benchmarkJson);
         ApplyRenderOptions(render, options.video);
+        options.video.gl = gl == "es" ? platform::GlApi::Es : platform::GlApi::Compat;
+        options.glChosen = glOption->count() > 0;
         ApplyCaptureOptions(capture, options);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();

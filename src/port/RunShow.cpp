@@ -2,6 +2,7 @@
 
 #include "app/ShowFiles.h"
 #include "glapi/Gl11.h"
+#include "gles/Gles.h"
 #include "platform/App.h"
 #include "platform/SoundLib.h"
 #include "platform/Window.h"
@@ -11,6 +12,7 @@
 #include "port/StateLog.h"
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <system_error>
 #include <vector>
@@ -22,7 +24,7 @@ void RunShow(const ShowOptions& options, PortHooks& hooks)
     platform::SetMusicEnabled(!options.noMusic);
     platform::SetMusicVolume(options.volume);
     platform::SetScreenshotHandler(SaveScreenshot);
-    glapi::Current = glapi::DesktopGL();
+    glapi::Current = options.video.gl == platform::GlApi::Es ? gles::Table() : glapi::DesktopGL();
 
     std::unique_ptr<StateLog> stateLog;
     if (!options.stateLogPath.empty()) {
@@ -53,16 +55,31 @@ void RunShow(const ShowOptions& options, PortHooks& hooks)
 std::string MissingShowFiles(const std::string& folder)
 {
     std::vector<std::string> missing;
-    std::error_code ec;
+    // Files that may well be there but cannot be reached, by reason.
+    std::map<std::string, std::vector<std::string>> unreachable;
     for (const ShowImage& image : ShowImages) {
         const std::string path = platform::ResourcePath(folder, std::string("\\") + image.name);
-        if (!std::filesystem::exists(path, ec)) missing.push_back(path);
+        std::error_code ec;
+        const auto status = std::filesystem::status(path, ec);
+        if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+            unreachable[ec.message()].push_back(path);
+        else if (!std::filesystem::exists(status))
+            missing.push_back(path);
     }
-    if (missing.empty()) return {};
+    if (missing.empty() && unreachable.empty()) return {};
     const std::string module = platform::ResourcePath(folder, std::string("\\") + ShowModule);
-    if (!std::filesystem::exists(module, ec)) missing.push_back(module);
+    std::error_code ec;
+    if (!missing.empty() && !std::filesystem::exists(module, ec) && !ec) missing.push_back(module);
 
-    std::string message = missing.size() == 1 ? "File not found: " : "Files not found: ";
-    for (std::size_t i = 0; i < missing.size(); ++i) message += (i > 0 ? ", '" : "'") + missing[i] + "'";
+    const auto list = [](const std::vector<std::string>& paths) {
+        std::string text;
+        for (std::size_t i = 0; i < paths.size(); ++i) text += (i > 0 ? ", '" : "'") + paths[i] + "'";
+        return text;
+    };
+    std::string message;
+    if (!missing.empty()) message = (missing.size() == 1 ? "File not found: " : "Files not found: ") + list(missing);
+    for (const auto& [reason, paths] : unreachable)
+        message += (message.empty() ? "" : "; ") + std::string("Path/File access error: cannot reach ") + list(paths) +
+                   ": " + reason;
     return message;
 }

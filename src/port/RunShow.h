@@ -15,6 +15,7 @@ void RunShow(const ShowOptions& options, PortHooks& hooks);
 
 // Before anything starts: "" when the sixteen images are all in folder;
 // otherwise one message naming every one that is missing, and the music
-// module too when it is missing as well. (The module alone missing is no
-// error: the show then plays silently.)
+// module too when it is missing as well, and every one that cannot be
+// reached (a folder on the way that may not be searched), with the reason.
+// (The module alone missing is no error: the show then plays silently.)
 std::string MissingShowFiles(const std::string& folder);

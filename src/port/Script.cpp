@@ -1,5 +1,6 @@
 #include "port/Script.h"
 
+#include "files/Files.h"
 #include "image/Png.h"
 #include "platform/Events.h"
 #include "platform/VirtualScreen.h"
@@ -18,6 +19,8 @@ void Script::Presented(const Frame& frame)
     platform::ReadVirtualScreen(rgb, width, height);
     try {
         image::WritePng(snapshot->second, width, height, 3, rgb.data());
+    } catch (const files::Error& e) {
+        throw Runtime::RuntimeError("Cannot write the snapshot '" + e.path + "': " + e.reason);
     } catch (const std::runtime_error& e) {
         throw Runtime::RuntimeError(std::string("Cannot write the snapshot: ") + e.what());
     }

@@ -41,6 +41,7 @@ struct ShowOptions {
     int volume = 100;
     CaptureSettings capture;
     bool benchmark = false;    // time the show instead of just playing it
+    bool glChosen = false;     // --gl given: the benchmark times that path alone
     std::string benchmarkJson; // also write the figures here
     int keyStormSeed = -1;     // >= 0: random key presses every frame
 };

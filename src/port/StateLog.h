@@ -5,29 +5,36 @@
 // InterludeFrame.
 #pragma once
 
+#include "files/Files.h"
 #include "port/PortHooks.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 class StateLog final : public Attachment {
 public:
     // The file is made when the first frame begins (a show that fails to
-    // start leaves none); a run-time error naming the file and the reason
-    // when it cannot be written.
+    // start leaves none). A file is written under a temporary name and
+    // renamed when the log is closed, so a run that fails leaves no half
+    // log; a pipe or a device is written directly. Any write that fails is a
+    // run-time error naming the file and the reason.
     explicit StateLog(const std::string& path) : path_(path) {}
     ~StateLog() override;
     StateLog(const StateLog&) = delete;
     StateLog& operator=(const StateLog&) = delete;
 
     void BeforeDrawing(const Frame& frame) override;
-    // Writes out what is buffered and closes the file; a run-time error when
-    // any write failed.
+    // Writes out what is buffered and gives the file its name (or closes the
+    // stream); a run-time error when that fails.
     void Close();
 
 private:
-    void Write(const std::string& text);
+    void Open();
+    void Flush();
 
     std::string path_;
-    std::FILE* file_ = nullptr;
+    std::string buffer_;
+    std::unique_ptr<files::TempFile> file_; // a regular file, until it is renamed
+    std::FILE* stream_ = nullptr;           // anything else
 };

@@ -2,6 +2,7 @@
 // show's files, plays the show (or benchmarks or captures it), and turns
 // every error into a message and a non-zero exit status.
 #include "platform/App.h"
+#include "platform/System.h"
 #include "platform/Window.h"
 #include "port/Benchmark.h"
 #include "port/Capture.h"
@@ -57,6 +58,9 @@ int main(int argc, char** argv)
     ShowOptions options;
     const int parsed = ParseOptions(argc, argv, options);
     if (parsed >= 0) return parsed;
+    // Started from the desktop, an error before the window opens would
+    // otherwise go only to a stderr that nobody reads.
+    platform::AllowBoxesWithoutWindow(!options.video.headless && !platform::StartedFromTerminal());
 
     std::unique_ptr<Capture> capture;
     try {

@@ -19,9 +19,10 @@ extern std::vector<std::uint8_t> TexData;
 extern std::vector<std::uint8_t> TexAlphaData;
 
 // Reads a ".MOT" file into TexWidth, TexHeight and TexData. A file the
-// format's reader refuses (missing, a folder, sizes that are not whole
-// numbers in 1..mot::MaxSize) raises a run-time error naming the file; a
-// short file leaves the missing bytes 0, with a warning.
+// format's reader refuses (missing, unreadable, a folder, sizes that are not
+// whole numbers in 1..mot::MaxSize, more than mot::MaxMissingBytes short)
+// raises a run-time error naming the file; a short file leaves the missing
+// bytes 0, with a warning.
 void ReadMOT(const std::string& FileName);
 
 // Uploads the file's RGB image into the texture name.

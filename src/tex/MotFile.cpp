@@ -1,20 +1,14 @@
 #include "tex/MotFile.h"
 
+#include "files/Files.h"
+
 #include <bit>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
-#include <system_error>
 
 namespace mot {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 float FloatFromLittleEndian(const std::uint8_t* b)
 {
@@ -65,36 +59,55 @@ std::vector<std::uint8_t> EncodeMot(const MotImage& image)
 
 MotRead ReadMotFile(const std::string& path)
 {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (std::filesystem::is_directory(status)) throw Refused("Path/File access error: '" + path + "' is a folder");
-    // A pipe or a device would block the open or never end the read.
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    files::Input file(path);
+    switch (file.problem()) {
+    case files::Input::Problem::None:
+        break;
+    case files::Input::Problem::Missing:
+        throw Refused("File not found: '" + path + "'");
+    case files::Input::Problem::Folder:
+        throw Refused("Path/File access error: '" + path + "' is a folder");
+    case files::Input::Problem::NotAFile:
+        // A pipe or a device would block the open or never end the read.
         throw Refused("Path/File access error: '" + path + "' is not a file");
-    File file(std::fopen(path.c_str(), "rb"));
-    if (!file) throw Refused("File not found: '" + path + "'");
+    case files::Input::Problem::Unreadable:
+        throw Refused("Path/File access error: '" + path + "' cannot be read: " + file.Why());
+    }
 
-    std::uint8_t header[HeaderBytes] = {};
-    const std::size_t got = std::fread(header, 1, sizeof header, file.get());
-    MotRead read;
-    DecodeSizes(header, read.storedWidth, read.storedHeight);
-    if (got < sizeof header)
-        throw Refused("'" + path + "' is too short for an image: " + std::to_string(got) +
-                          " bytes, where its two sizes alone take 8",
-                      read.storedWidth, read.storedHeight);
-    if (!IsValidSize(read.storedWidth) || !IsValidSize(read.storedHeight))
-        throw Refused("Bad image size " + SizeText(read.storedWidth) + " x " + SizeText(read.storedHeight) + " in '" +
-                          path + "' (sizes must be whole numbers from 1 to " + std::to_string(MaxSize) + ")",
-                      read.storedWidth, read.storedHeight);
+    try {
+        std::uint8_t header[HeaderBytes] = {};
+        const std::size_t got = file.Read(header, sizeof header);
+        MotRead read;
+        DecodeSizes(header, read.storedWidth, read.storedHeight);
+        if (got < sizeof header)
+            throw Refused("'" + path + "' is too short for an image: " + std::to_string(got) +
+                              " bytes, where its two sizes alone take 8",
+                          read.storedWidth, read.storedHeight);
+        if (!IsValidSize(read.storedWidth) || !IsValidSize(read.storedHeight))
+            throw Refused("Bad image size " + SizeText(read.storedWidth) + " x " + SizeText(read.storedHeight) +
+                              " in '" + path + "' (sizes must be whole numbers from 1 to " + std::to_string(MaxSize) +
+                              ")",
+                          read.storedWidth, read.storedHeight);
 
-    MotImage& image = read.image;
-    image.width = static_cast<int>(read.storedWidth);
-    image.height = static_cast<int>(read.storedHeight);
-    image.rgb.assign(static_cast<std::size_t>(3) * image.width * image.height, 0);
-    // One read; a short file leaves the rest of the zero-filled buffer as it is.
-    const std::size_t pixels = std::fread(image.rgb.data(), 1, image.rgb.size(), file.get());
-    read.missingBytes = image.rgb.size() - pixels;
-    return read;
+        MotImage& image = read.image;
+        image.width = static_cast<int>(read.storedWidth);
+        image.height = static_cast<int>(read.storedHeight);
+        const std::size_t pixelBytes = static_cast<std::size_t>(3) * image.width * image.height;
+        const std::uint64_t held = file.Size() > HeaderBytes ? file.Size() - HeaderBytes : 0;
+        // Memory follows what the file holds, not what its sizes claim.
+        if (held + MaxMissingBytes < pixelBytes)
+            throw Refused("'" + path + "' is far too short for its sizes " + std::to_string(image.width) + " x " +
+                              std::to_string(image.height) + ": it holds " + std::to_string(held) + " of their " +
+                              std::to_string(pixelBytes) + " pixel bytes, and at most " +
+                              std::to_string(MaxMissingBytes) + " may be missing",
+                          read.storedWidth, read.storedHeight);
+        image.rgb.assign(pixelBytes, 0);
+        // A short file leaves the rest of the zero-filled buffer as it is.
+        read.missingBytes = pixelBytes - file.Read(image.rgb.data(), pixelBytes);
+        return read;
+    } catch (const files::Error& e) {
+        throw Refused(std::string("Path/File access error: ") + e.what());
+    }
 }
 
 void SaveMot(const std::string& path, const MotImage& image)
@@ -105,9 +118,7 @@ void SaveMot(const std::string& path, const MotImage& image)
     } catch (const std::runtime_error& e) {
         throw std::runtime_error("cannot write '" + path + "': " + e.what());
     }
-    File file(std::fopen(path.c_str(), "wb"));
-    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() || std::fflush(file.get()) != 0)
-        throw std::runtime_error("cannot write '" + path + "'");
+    files::WriteFile(path, bytes.data(), bytes.size());
 }
 
 bool IsPowerOfTwo(int n)

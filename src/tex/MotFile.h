@@ -17,6 +17,11 @@ namespace mot {
 inline constexpr int MaxSize = 8192;
 // The two sizes before the pixels.
 inline constexpr std::size_t HeaderBytes = 8;
+// The most pixel bytes a file may lack and still be read (as zeros): a whole
+// 1024 x 1024 image, far above the show's own, so that a cut file still
+// plays, while sixteen tiny files that claim 8192 x 8192 cannot make the
+// show allocate gigabytes.
+inline constexpr std::size_t MaxMissingBytes = std::size_t{4} << 20;
 
 struct MotImage {
     int width = 0;
@@ -55,13 +60,15 @@ bool IsValidSize(float size);
 std::vector<std::uint8_t> EncodeMot(const MotImage& image);
 
 // Reads a ".MOT" file. Refuses a path that is a folder or not a regular file,
-// a file that is missing or cannot be opened, one too short for its sizes and
-// sizes that are not whole numbers in 1..MaxSize. A file cut short is read
-// with the missing bytes 0.
+// a file that is missing or cannot be read (with the reason), one too short
+// for its sizes, sizes that are not whole numbers in 1..MaxSize, and a file
+// that lacks more than MaxMissingBytes of its pixels. A file cut shorter
+// than that is read with the missing bytes 0.
 MotRead ReadMotFile(const std::string& path);
 
-// Writes a ".MOT" file. Throws std::runtime_error naming the file when the
-// image is not valid or the file cannot be written.
+// Writes a ".MOT" file under a temporary name and renames it to path when
+// complete. Throws std::runtime_error naming the file when the image is not
+// valid or the file cannot be written; what was at path then stays.
 void SaveMot(const std::string& path, const MotImage& image);
 
 // True for 1, 2, 4, 8, ...

@@ -1,12 +1,17 @@
 #include "Run.h"
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,11 +45,14 @@ std::vector<std::string> ReadLines(const std::string& path)
     return lines;
 }
 
-RunResult Run(const std::string& program, const std::vector<std::string>& args,
+Started Start(const std::string& program, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& env)
 {
-    const std::string folder = TempFolder("run");
-    const std::string outPath = folder + "/stdout", errPath = folder + "/stderr";
+    // A folder of its own, so that runs may go on side by side.
+    static std::atomic<int> runs{0};
+    Started started;
+    started.folder = TempFolder("run-" + std::to_string(runs++));
+    const std::string outPath = started.folder + "/stdout", errPath = started.folder + "/stderr";
 
     std::vector<std::string> environment;
     for (char** e = environ; *e != nullptr; ++e) {
@@ -68,17 +76,39 @@ RunResult Run(const std::string& program, const std::vector<std::string>& args,
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    RunResult result;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) started.pid = pid;
     posix_spawn_file_actions_destroy(&actions);
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
-    fs::remove_all(folder);
+    return started;
+}
+
+RunResult Wait(const Started& run, double seconds)
+{
+    RunResult result;
+    if (run.pid > 0) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        int status = 0;
+        rusage usage{};
+        pid_t done = 0;
+        while ((done = wait4(run.pid, &status, WNOHANG, &usage)) == 0 && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (done == 0) {
+            kill(run.pid, SIGKILL);
+            waitpid(run.pid, &status, 0);
+        } else {
+            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            result.peakKiB = usage.ru_maxrss;
+        }
+    }
+    result.out = ReadFile(run.folder + "/stdout");
+    result.err = ReadFile(run.folder + "/stderr");
+    fs::remove_all(run.folder);
     return result;
+}
+
+RunResult Run(const std::string& program, const std::vector<std::string>& args,
+              const std::map<std::string, std::string>& env)
+{
+    return Wait(Start(program, args, env), 600);
 }
 
 std::string CitadelExe()

@@ -9,14 +9,26 @@
 namespace e2e {
 
 struct RunResult {
-    int status = -1; // exit status, or 128 + signal
-    std::string out; // stdout
-    std::string err; // stderr
+    int status = -1;  // exit status, or 128 + signal
+    std::string out;  // stdout
+    std::string err;  // stderr
+    long peakKiB = 0; // the most memory it held (resident), in KiB
 };
 
 // Runs program with args; env entries are set (an empty value unsets).
+// Safe to call from several threads at once.
 RunResult Run(const std::string& program, const std::vector<std::string>& args,
               const std::map<std::string, std::string>& env = {});
+
+// A run going on in the background, to be sent signals.
+struct Started {
+    int pid = -1;
+    std::string folder; // where its stdout and stderr go
+};
+Started Start(const std::string& program, const std::vector<std::string>& args,
+              const std::map<std::string, std::string>& env = {});
+// Waits for it at most `seconds`, then kills it (status -1).
+RunResult Wait(const Started& run, double seconds);
 
 // The program under test: $CITADEL_EXE where set (the sanitizer job runs
 // these tests against its own build of it), else this build's.

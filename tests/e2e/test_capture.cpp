@@ -1,15 +1,22 @@
 // Capture to a video and to a folder of pictures, as a user runs it; failures
-// and interruptions leave nothing behind under the requested name.
+// and interruptions leave nothing behind under the requested name, and
+// neither a hostile folder nor a stuck ffmpeg turns a capture.
 #include "e2e/Run.h"
 #include "platform/Process.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
+#include <thread>
+
+#include <sys/stat.h>
 
 using e2e::RunCitadel;
 namespace fs = std::filesystem;
@@ -51,6 +58,31 @@ std::vector<std::string> Listing(const std::string& folder)
 bool NoFfmpeg()
 {
     return platform::FindProgram("ffmpeg").empty() || platform::FindProgram("ffprobe").empty();
+}
+
+// The environment of a run whose "ffmpeg" is a shell script, first on PATH.
+std::map<std::string, std::string> FakeFfmpeg(const std::string& script)
+{
+    auto env = Quiet;
+    const std::string folder = e2e::TempFolder("fake-ffmpeg");
+    std::ofstream(folder + "/ffmpeg") << "#!/bin/sh\n" << script << "\n";
+    fs::permissions(folder + "/ffmpeg", fs::perms::owner_all);
+    env["PATH"] = folder + ":/usr/bin:/bin";
+    return env;
+}
+
+std::string Quote(const std::string& text)
+{
+    return "'" + text + "'";
+}
+
+// citadel with args, run from folder.
+e2e::RunResult RunIn(const std::string& folder, const std::vector<std::string>& args,
+                     const std::map<std::string, std::string>& env)
+{
+    std::string command = "cd " + Quote(folder) + " && exec " + Quote(e2e::CitadelExe());
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    return e2e::Run("/bin/sh", {"-c", command}, env);
 }
 
 } // namespace
@@ -128,16 +160,134 @@ TEST(Capture, NeverReplacesWhatIsThereAndADyingEncoderOrAnInterruptLeavesNothing
     // that interrupts citadel (as Ctrl+C would) and goes on reading.
     folder = e2e::TempFolder("capture-fails"), video = folder + "/show.mp4";
     for (const std::string script : {"exit 3", "kill -INT $PPID\nexec cat >/dev/null"}) {
-        auto env = Quiet;
-        env["PATH"] = e2e::TempFolder("fake-ffmpeg");
-        std::ofstream(env["PATH"] + "/ffmpeg") << "#!/bin/sh\n" << script << "\n";
-        fs::permissions(env["PATH"] + "/ffmpeg", fs::perms::owner_all);
-        env["PATH"] += ":/usr/bin:/bin";
-        run = RunCitadel({"--capture", video, "--frames", script == "exit 3" ? "50" : "100000"}, env);
+        run = RunCitadel({"--capture", video, "--frames", script == "exit 3" ? "50" : "100000"}, FakeFfmpeg(script));
         EXPECT_EQ(run.status, script == "exit 3" ? 1 : 130);
         EXPECT_NE(run.err.find(script == "exit 3" ? "nothing was written to '" + video + "'" : "interrupted"),
                   std::string::npos)
             << run.err;
+        EXPECT_TRUE(Listing(folder).empty());
+    }
+}
+
+// The capture reads the music through the show's own checks: what the show
+// would play silently gives a silent track, and the capture says why.
+TEST(Capture, AModuleThatCannotBeUsedGivesASilentTrackAndSaysWhy)
+{
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {{"folder", "it is a folder"},
+                 {"pipe", "it is not a regular file"},
+                 {"endless device", "it is not a regular file"},
+                 {"huge", "it is larger than 64 MiB"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string pack = e2e::CopyPack("capture-module"), module = pack + "/morvek.xm";
+        fs::remove(module);
+        if (std::string(c.name) == "folder") {
+            fs::create_directory(module);
+        } else if (std::string(c.name) == "pipe") {
+            ASSERT_EQ(::mkfifo(module.c_str(), 0644), 0); // opened, it would wait for a writer for ever
+        } else if (std::string(c.name) == "endless device") {
+            fs::create_symlink("/dev/zero", module);
+        } else {
+            std::ofstream(module).close();
+            fs::resize_file(module, (std::uintmax_t{64} << 20) + 1);
+        }
+        const auto run = RunCitadel({"--capture", pack + "/out/", "--frames", "3", "--data", pack}, Quiet);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("the music '" + module + "' cannot be used (" + c.reason), std::string::npos) << run.err;
+        const std::string wav = e2e::ReadFile(pack + "/out/music.wav");
+        ASSERT_EQ(wav.size(), 44u + 3 * 800 * 4);
+        EXPECT_EQ(wav.find_first_not_of('\0', 44), std::string::npos) << "the track is not silent";
+        EXPECT_EQ(Listing(pack + "/out").size(), 4u) << "three frames, the music and nothing else";
+    }
+}
+
+// Another user who may write in the target's folder must not be able to
+// make a capture write or replace anything else, and ffmpeg must take no
+// name for a protocol or an option: it only gets absolute file: names of
+// files we made first, in a folder of our own.
+TEST(Capture, FfmpegOnlyWritesFilesWeMadeInAFolderOfOurOwnAndNoLinkIsFollowed)
+{
+    const std::string folder = e2e::TempFolder("capture-names"), log = e2e::TempFolder("capture-log") + "/log";
+    // Notes its output name, the mode of the output's folder and whether the
+    // file was there already, then writes "video" to it.
+    const auto env = FakeFfmpeg("for last; do :; done\nout=${last#file:}\n"
+                                "echo \"$last $(stat -c %a \"${out%/*}\") $([ -f \"$out\" ] && echo made)\" >>" +
+                                Quote(log) + "\ncat >/dev/null\necho video >\"$out\"");
+    const std::string ours = "[.][^/]+[.][A-Za-z0-9]{8}/";
+
+    auto run = RunIn(folder, {"--capture=-y.mp4", "--frames", "2", "--no-music"}, env);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(e2e::ReadFile(folder + "/-y.mp4"), "video\n");
+    auto lines = e2e::ReadLines(log);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("file:" + folder + "/" + ours + "capture[.]mp4 700 made")))
+        << lines[0];
+
+    // Two runs with the music: the picture, then picture and music together.
+    fs::create_directory(folder + "/pipe:");
+    run = RunIn(folder, {"--capture", "pipe:/out.mkv", "--frames", "2"}, env);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(e2e::ReadFile(folder + "/pipe:/out.mkv"), "video\n");
+    EXPECT_EQ(run.out.find("video"), std::string::npos) << "the video went to stdout";
+    lines = e2e::ReadLines(log);
+    ASSERT_EQ(lines.size(), 3u);
+    for (const std::string& line : {lines[1], lines[2]})
+        EXPECT_TRUE(std::regex_match(line, std::regex("file:" + folder + "/pipe:/" + ours + "[a-z]+[.]mkv 700 made")))
+            << line;
+
+    // A link planted at the target is there, and --force replaces the link itself.
+    fs::create_symlink(folder + "/victim.mp4", folder + "/show.mp4");
+    run = RunIn(folder, {"--capture", "show.mp4", "--frames", "2", "--no-music"}, env);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("already exists"), std::string::npos) << run.err;
+    run = RunIn(folder, {"--capture", "show.mp4", "--frames", "2", "--no-music", "--force"}, env);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(fs::is_symlink(folder + "/show.mp4"));
+    EXPECT_FALSE(fs::exists(folder + "/victim.mp4"));
+
+    // Frames go into the folder named, never where a link planted there leads.
+    fs::create_directory(folder + "/elsewhere");
+    fs::create_directory_symlink(folder + "/elsewhere", folder + "/frames");
+    run = RunIn(folder, {"--capture", "frames/", "--frames", "2"}, env);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("'frames' is a link"), std::string::npos) << run.err;
+    EXPECT_TRUE(Listing(folder + "/elsewhere").empty());
+
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"-y.mp4", "elsewhere", "frames", "pipe:", "show.mp4"}));
+    EXPECT_EQ(Listing(folder + "/pipe:"), std::vector<std::string>{"out.mkv"});
+}
+
+// A capture stuck on ffmpeg (which does not read, never ends, or hangs while
+// it adds the music) ends on one signal with that signal's status, ffmpeg
+// and its children gone, and not one file left.
+TEST(Capture, OneSignalStopsAStuckCaptureInAnyStepWithoutLeavingFfmpegOrFiles)
+{
+    const struct {
+        int signal;
+        const char* step;
+        const char* script;
+        std::size_t runs; // of ffmpeg until the step
+    } cases[] = {{SIGINT, "writing frames", "exec sleep 1000", 1},
+                 {SIGTERM, "waiting for the encoder", "cat >/dev/null\nexec sleep 1000", 1},
+                 {SIGHUP, "adding the music", "case \"$*\" in *rawvideo*) cat >/dev/null ;; *) sleep 1000 ;; esac", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.step);
+        const std::string folder = e2e::TempFolder("capture-stuck"), pids = e2e::TempFolder("capture-pids") + "/pids";
+        const auto started = e2e::Start(e2e::CitadelExe(), {"--capture", folder + "/show.mkv", "--frames", "5"},
+                                        FakeFfmpeg("echo $$ >>" + Quote(pids) + "\n" + c.script));
+        for (int i = 0; i < 1000 && e2e::ReadLines(pids).size() < c.runs; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500)); // well into the step
+        ::kill(started.pid, c.signal);
+        const auto run = e2e::Wait(started, 10);
+        EXPECT_EQ(run.status, 128 + c.signal) << run.err;
+        EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
+        const auto ran = e2e::ReadLines(pids);
+        EXPECT_EQ(ran.size(), c.runs);
+        for (const std::string& pid : ran) EXPECT_NE(::kill(std::stoi(pid), 0), 0) << "ffmpeg " << pid << " still runs";
         EXPECT_TRUE(Listing(folder).empty());
     }
 }

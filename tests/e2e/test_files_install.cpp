@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 using e2e::RunCitadel;
 namespace fs = std::filesystem;
 
@@ -71,18 +73,55 @@ TEST(Files, EveryMissingFileIsNamedInOneMessage)
     EXPECT_EQ(silent.status, 0) << silent.err;
 }
 
+// A file that is there but may not be read, or a folder that may not be
+// searched, used to be reported as a file that is not there.
+TEST(Files, AFileThatCannotBeOpenedIsReportedWithItsReasonNotAsMissing)
+{
+    // Root reads whatever the modes say: the show runs as nobody instead.
+    if (::geteuid() == 0 && !fs::exists("/usr/bin/setpriv")) GTEST_SKIP() << "setpriv is needed to run as nobody";
+    const auto asNobody = [](const std::vector<std::string>& args) {
+        if (::geteuid() != 0) return RunCitadel(args, Quiet);
+        std::vector<std::string> all{"--reuid=65534", "--regid=65534", "--clear-groups", e2e::CitadelExe()};
+        all.insert(all.end(), args.begin(), args.end());
+        return e2e::Run("/usr/bin/setpriv", all, Quiet);
+    };
+    const std::string pack = e2e::CopyPack("unreadable"), title = pack + "/Tittle.MOT";
+    fs::permissions(pack, fs::perms::all);
+    fs::permissions(title, fs::perms::none);
+    auto run = asNobody({"--headless", "--no-music", "--data", pack});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("'" + title + "' cannot be read: Permission denied"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("not found"), std::string::npos) << run.err;
+
+    fs::permissions(title, fs::perms::all);
+    fs::permissions(pack, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read); // no searching
+    run = asNobody({"--headless", "--no-music", "--data", pack});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Path/File access error: cannot reach '" + pack + "/Tex0.MOT', '" + pack + "/Tex1.MOT'"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("CBTex3.MOT': Permission denied"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("not found"), std::string::npos) << run.err;
+    fs::permissions(pack, fs::perms::owner_all);
+}
+
 TEST(Keys, F12SavesNumberedScreenshotsAndNeitherPortKeyChangesTheShow)
 {
     const std::string folder = e2e::TempFolder("f12");
     std::ofstream(folder + "/citadel-0001.png") << "older";
+    // A link that leads nowhere takes its number too: nothing is written through it.
+    fs::create_symlink(folder + "/victim.png", folder + "/citadel-0002.png");
     const std::string common = e2e::CitadelExe() + " --headless --frames 8 --seed 4 --no-music";
     const auto keys = Shell("cd " + Quote(folder) + " && " + common + " --key 3:F12 --key 5:F12 --key 6:Alt+Return" +
                             " --snapshot 3=s3.png --state-log keys.csv");
     ASSERT_EQ(keys.status, 0) << keys.err;
     EXPECT_EQ(e2e::ReadFile(folder + "/citadel-0001.png"), "older");
-    EXPECT_EQ(e2e::ReadFile(folder + "/citadel-0002.png"), e2e::ReadFile(folder + "/s3.png"));
-    EXPECT_TRUE(fs::exists(folder + "/citadel-0003.png"));
-    EXPECT_FALSE(fs::exists(folder + "/citadel-0004.png"));
+    EXPECT_TRUE(fs::is_symlink(folder + "/citadel-0002.png"));
+    EXPECT_FALSE(fs::exists(folder + "/victim.png"));
+    EXPECT_TRUE(e2e::ReadFile(folder + "/citadel-0003.png") == e2e::ReadFile(folder + "/s3.png"));
+    EXPECT_TRUE(fs::exists(folder + "/citadel-0004.png"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder + "/citadel-0005.png")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 6) << "no temporary files";
 
     const auto plain = Shell("cd " + Quote(folder) + " && " + common + " --state-log plain.csv");
     ASSERT_EQ(plain.status, 0) << plain.err;

@@ -12,7 +12,6 @@
 #include <fstream>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -88,17 +87,33 @@ TEST(BadImages, CutSizesBadSizesAndNonFilesStopWithTheFilesName)
     ASSERT_EQ(::mkfifo(title.c_str(), 0644), 0);
     ExpectStoppedBy(Show(pack), title, "is not a file");
     fs::remove(title);
+}
 
-    // Root reads whatever the mode says: run the show as nobody instead.
-    std::ofstream(title, std::ios::binary) << e2e::ReadFile(std::string(CITADEL_PACK_DIR) + "/Tittle.MOT");
-    fs::permissions(title, fs::perms::none);
-    fs::permissions(pack, fs::perms::all);
-    if (::geteuid() != 0)
-        ExpectStoppedBy(Show(pack), title, "File not found");
-    else if (fs::exists("/usr/bin/setpriv"))
-        ExpectStoppedBy(e2e::Run("/usr/bin/setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                                      e2e::CitadelExe(), "--headless", "--no-music", "--data", pack}),
-                        title, "File not found");
+// Sixteen files of 8 bytes that each claim 8192 x 8192 pixels used to take
+// start-up to gigabytes. Memory now follows what the files hold: an image
+// may lack at most 4 MiB of its pixels (then black), or it is refused
+// before anything is allocated for it.
+TEST(BadImages, ImagesThatClaimFarMoreThanTheyHoldStopBeforeTakingTheMemory)
+{
+    const std::string pack = e2e::CopyPack("huge-claims");
+    // Within the margin: a 1024 x 1024 image that holds only its sizes plays, black.
+    const float large[2] = {1024, 1024};
+    std::ofstream(pack + "/Tex1.MOT", std::ios::binary).write(reinterpret_cast<const char*>(large), 8);
+    const auto plays = Show(pack, {"--frames", "2"});
+    EXPECT_EQ(plays.status, 0) << plays.err;
+    EXPECT_NE(plays.err.find("'" + pack + "/Tex1.MOT' holds 0 of its 3145728 pixel bytes"), std::string::npos)
+        << plays.err;
+
+    fs::remove(pack + "/state.csv");
+    const float huge[2] = {8192, 8192};
+    for (const char* image : Images)
+        std::ofstream(pack + "/" + image, std::ios::binary).write(reinterpret_cast<const char*>(huge), 8);
+    const auto run = Show(pack);
+    ExpectStoppedBy(run, pack + "/Tex0.MOT",
+                    "is far too short for its sizes 8192 x 8192: it holds 0 of their 201326592 pixel bytes, and at "
+                    "most 4194304 may be missing");
+    // One such image alone would have taken 192 MiB (and as much again in GL).
+    EXPECT_LT(run.peakKiB, plays.peakKiB + 64 * 1024);
 }
 
 TEST(BadImages, ImagesCutInsideTheirPixelsPlayWithTheMissingPixelsBlack)

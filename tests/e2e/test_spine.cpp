@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -47,6 +48,39 @@ TEST(Spine, NoPixelFormatEndsInTheFatalErrorBox)
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Fatal Error In citadel: Fatal Error: Could not retrieve pixel format!"), std::string::npos)
         << run.err;
+}
+
+// A driver that gives a pixel format but no context (or none that binds)
+// used to leave the show drawing nothing and ending with status 0.
+TEST(Spine, AContextThatCannotBeMadeOrBoundEndsInTheFatalErrorBox)
+{
+    for (const std::string mode : {"create", "bind"}) {
+        const auto run = RunCitadel({"--headless", "--frames", "3"}, {{"SDL_VIDEO_EGL_DRIVER", CITADEL_FAILING_EGL},
+                                                                      {"CITADEL_FAILING_EGL", mode},
+                                                                      {"SDL_AUDIODRIVER", "dummy"}});
+        EXPECT_EQ(run.status, 1) << mode;
+        EXPECT_NE(run.err.find(mode == "create" ? "Fatal Error: Could not create the rendering context!"
+                                                : "Fatal Error: Could not make the rendering context current!"),
+                  std::string::npos)
+            << run.err;
+    }
+}
+
+// Started from the desktop (no terminal), a start-up error also goes to a
+// message box; without a display (or headless) that must not hold anything up.
+TEST(Spine, AStartUpErrorWithoutATerminalEndsAtOnceWithItsMessageOnStderr)
+{
+    const std::string empty = e2e::TempFolder("no-terminal");
+    for (const bool headless : {true, false}) {
+        std::vector<std::string> args{"--data", empty};
+        if (headless) args.push_back("--headless");
+        const auto start = std::chrono::steady_clock::now();
+        // A display is announced, but no server answers there.
+        const auto run = RunCitadel(args, {{"DISPLAY", ":4242"}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}});
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << headless;
+        EXPECT_EQ(run.status, 1) << headless;
+        EXPECT_NE(run.err.find("Files not found: '" + empty + "/Tex0.MOT'"), std::string::npos) << run.err;
+    }
 }
 
 TEST(Spine, NoDisplayWithoutHeadlessIsAClearError)

@@ -23,9 +23,9 @@ TEST(Benchmark, PercentileIsTheNearestRank)
 TEST(Benchmark, FiguresPrintAsNameValueLinesAndAsJson)
 {
     const bench::Figures figures = {{"frames", 3186}, {"frame.all.mean_ms", 6.25}, {"ratio.show_to_floor", 2.0 / 3}};
-    EXPECT_EQ(bench::FiguresText(figures), "frames                          3186\n"
-                                           "frame.all.mean_ms               6.250\n"
-                                           "ratio.show_to_floor             0.667\n");
+    EXPECT_EQ(bench::FiguresText(figures), "frames                                  3186\n"
+                                           "frame.all.mean_ms                       6.250\n"
+                                           "ratio.show_to_floor                     0.667\n");
     EXPECT_EQ(bench::FiguresJson(figures), "{\n"
                                            "  \"frames\": 3186,\n"
                                            "  \"frame.all.mean_ms\": 6.250,\n"

@@ -1,5 +1,5 @@
 // Finding the show's files: names that differ in case, every missing file
-// in one message, and screenshot names that never overwrite.
+// in one message, and screenshot names that never overwrite nor follow a link.
 #include "app/ShowFiles.h"
 #include "platform/App.h"
 #include "port/RunShow.h"
@@ -72,13 +72,16 @@ TEST(MissingShowFiles, NamesEveryMissingImageAndTheModuleInOneMessage)
     fs::remove_all(folder);
 }
 
-TEST(Screenshot, TakesTheFirstFreeNumber)
+TEST(Screenshot, TakesTheFirstFreeNumberAndALinkThatLeadsNowhereIsNotFree)
 {
     const std::string folder = FreshFolder("shots");
     EXPECT_EQ(NextScreenshotPath(folder), folder + "/citadel-0001.png");
     Touch(folder + "/citadel-0001.png");
-    Touch(folder + "/citadel-0002.png");
+    fs::create_symlink(folder + "/victim.png", folder + "/citadel-0002.png");
     EXPECT_EQ(NextScreenshotPath(folder), folder + "/citadel-0003.png");
+    EXPECT_EQ(SaveScreenshotIn(folder, {'p', 'n', 'g'}), folder + "/citadel-0003.png");
+    EXPECT_EQ(SaveScreenshotIn(folder, {'p', 'n', 'g'}), folder + "/citadel-0004.png");
+    EXPECT_FALSE(fs::exists(folder + "/victim.png"));
     fs::remove(folder + "/citadel-0001.png");
     EXPECT_EQ(NextScreenshotPath(folder), folder + "/citadel-0001.png");
     fs::remove_all(folder);

@@ -7,7 +7,9 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -19,8 +21,8 @@ const fs::path Source = CITADEL_SOURCE_DIR;
 // level. testing/ only declares what tests may reach, so any room may
 // include it.
 const std::map<std::string, int> Levels = {
-    {"runtime", 0}, {"image", 0}, {"glapi", 0},  {"testing", 0}, {"gles", 1},  {"platform", 2}, {"tex", 3},
-    {"gl", 3},      {"music", 3}, {"window", 3}, {"terrain", 4}, {"scene", 4}, {"app", 5},      {"port", 6},
+    {"runtime", 0}, {"files", 0}, {"glapi", 0},  {"testing", 0}, {"image", 1}, {"gles", 1}, {"platform", 2}, {"tex", 3},
+    {"gl", 3},      {"music", 3}, {"window", 3}, {"terrain", 4}, {"scene", 4}, {"app", 5},  {"port", 6},
 };
 
 struct Include {
@@ -79,4 +81,28 @@ TEST(Layout, NoRoomIncludesOneAboveItAndToolsStayOutOfThePortAndPlatform)
     for (const Include& i : IncludesUnder(Source / "tools"))
         for (const char* room : {"port/", "platform/", "window/"})
             EXPECT_NE(i.target.rfind(room, 0), 0u) << i.file << " includes " << i.target;
+}
+
+TEST(Layout, TheVirtualScreenNeedsNeitherSdlNorADesktopGlHeader)
+{
+    // The browser build compiles it as it is: neither it nor any header of
+    // ours that it includes may reach SDL or desktop GL.
+    static const std::regex include(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
+    std::vector<fs::path> pending = {Source / "src/platform/VirtualScreen.cpp"};
+    std::set<fs::path> seen;
+    while (!pending.empty()) {
+        const fs::path file = pending.back();
+        pending.pop_back();
+        if (!seen.insert(file).second) continue;
+        std::ifstream in(file);
+        ASSERT_TRUE(in) << file;
+        std::smatch m;
+        for (std::string line; std::getline(in, line);) {
+            if (!std::regex_search(line, m, include)) continue;
+            const std::string target = m[2].str();
+            EXPECT_TRUE(target.rfind("SDL", 0) != 0 && target.rfind("GL/", 0) != 0) << file << " includes " << target;
+            if (m[1].str() == "\"") pending.push_back(Source / "src" / target);
+        }
+    }
+    EXPECT_GE(seen.size(), 4u);
 }

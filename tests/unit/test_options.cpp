@@ -46,6 +46,10 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
     EXPECT_EQ(Parse("--headless").options.video.fps, 0);
     p = Parse("--window");
     EXPECT_TRUE(p.options.video.windowed && p.options.video.windowWidth == 0) << "sized to fit the screen";
+    EXPECT_TRUE(v.gl == platform::GlApi::Compat && !p.options.glChosen);
+    p = Parse("--gl es");
+    EXPECT_TRUE(p.options.video.gl == platform::GlApi::Es && p.options.glChosen);
+    EXPECT_TRUE(Parse("--gl compat").options.glChosen); // the benchmark then times that path alone
 
     const std::string folder = std::filesystem::temp_directory_path().string();
     p = Parse("--window=800x600 --display 1 --scale integer --mode-switch --headless --fps 30 --frames 10 --seed 7 "
@@ -129,6 +133,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
                                    "--msaa 3|expected 0, 2, 4 or 8, got '3'",
                                    "--colour-depth 24",
                                    "--depth-bits 32",
+                                   "--gl vulkan",
                                    "--bogus",
                                    "stray"}) {
         const std::size_t bar = line.find('|');
@@ -146,7 +151,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
     std::istringstream options("--headless --window --display --scale --mode-switch --fps --frames --seed --data "
                                "--state-log --snapshot --key --no-music --volume --capture --capture-fps "
                                "--capture-size --force --version --render-size --colour-depth --depth-bits --msaa "
-                               "--remaster --benchmark --benchmark-json --key-storm");
+                               "--remaster --benchmark --benchmark-json --key-storm --gl");
     for (std::string option; options >> option;) EXPECT_NE(help.out.find(option), std::string::npos) << option;
     EXPECT_NE(help.out.find("--window [WxH]"), std::string::npos) << "the size is optional";
     EXPECT_EQ(Parse("--version").out, std::string("citadel ") + CITADEL_VERSION + "\n");

@@ -1,6 +1,7 @@
 // The ".MOT" reader: the layout, replacement of the previous image, and what
 // it does with files the show's own pack never holds.
 #include "tex/BasicTEX.h"
+#include "tex/MotFile.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,22 @@ TEST(ReadMOT, ShortFileLeavesTheMissingBytesZeroAndExtraBytesAreIgnored)
     EXPECT_EQ(BasicTEX::TexData, (std::vector<std::uint8_t>{0, 0, 0}));
     BasicTEX::ReadMOT(WriteRaw("long.MOT", 1, 1, {1, 2, 3, 4, 5}));
     EXPECT_EQ(BasicTEX::TexData, (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+// Memory follows what the file holds: it may lack at most MaxMissingBytes.
+TEST(ReadMOT, AFileMayLackAtMostFourMebibytesOfItsPixels)
+{
+    const std::size_t pixelBytes = 3 * 1024 * 2048; // 6 MiB
+    const std::vector<std::uint8_t> held(pixelBytes - mot::MaxMissingBytes, 5);
+    BasicTEX::ReadMOT(WriteRaw("margin.MOT", 1024, 2048, held));
+    ASSERT_EQ(BasicTEX::TexData.size(), pixelBytes);
+    EXPECT_EQ(BasicTEX::TexData[held.size() - 1], 5);
+    EXPECT_EQ(BasicTEX::TexData[held.size()], 0);
+
+    const std::string path = WriteRaw("beyond.MOT", 1024, 2048, {held.begin(), held.end() - 1});
+    EXPECT_EQ(ErrorOf(path), "'" + path +
+                                 "' is far too short for its sizes 1024 x 2048: it holds 2097151 of their 6291456 "
+                                 "pixel bytes, and at most 4194304 may be missing");
 }
 
 TEST(ReadMOT, AbsurdSizesAreRunTimeErrorsNamingTheFile)

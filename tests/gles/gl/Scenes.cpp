@@ -103,6 +103,23 @@ void DrawTexturedBlend(const glapi::Gl11& gl)
     gl.MatrixMode(GL_MODELVIEW);
     gl.DepthMask(GL_TRUE);
 
+    // A texture matrix with a perspective row: q goes from 2 to 1.36 across
+    // the square, and the texture with it.
+    gl.MatrixMode(GL_TEXTURE);
+    gl.PushMatrix();
+    gl.Frustum(-1, 1, -1, 1, 1, 3);
+    gl.Translated(0, 0, -2);
+    gl.Rotated(40, 1, 0, 0);
+    gl.MatrixMode(GL_MODELVIEW);
+    gl.PushMatrix();
+    gl.Translated(-180, -120, 20);
+    gl.Color4f(1, 1, 1, 1);
+    TexturedSquare(gl, 70, 1);
+    gl.PopMatrix();
+    gl.MatrixMode(GL_TEXTURE);
+    gl.PopMatrix();
+    gl.MatrixMode(GL_MODELVIEW);
+
     // The interlude's way: additive panels, both sides showing.
     gl.Disable(GL_CULL_FACE);
     gl.BlendFunc(GL_ONE, GL_ONE);

@@ -186,6 +186,20 @@ TEST(RendererErrors, CallsOutsideTheSubsetAndGLErrorsNameTheCall)
     ExpectError([] { gles::Table().Begin(GL_QUADS); }, "GL renderer: a GL call with no current context");
 }
 
+TEST(RendererErrors, AnEsErrorIsReportedByTheFlushThatChecks)
+{
+    DrawWithRenderer([](const glapi::Gl11&) {
+        gles::CheckErrorsEvery(3);
+        glEnable(GL_FOG); // not in ES: GL_INVALID_ENUM
+        gles::Flush();
+        gles::Flush();
+        ExpectError([] { gles::Flush(); }, "GL renderer: the ES context reported error 0x0500 since the last check");
+        gles::CheckErrorsEvery(1);
+        glEnable(GL_FOG);
+        ExpectError([] { gles::Flush(); }, "GL renderer: the ES context reported error 0x0500 since the last check");
+    });
+}
+
 // The driver keeps its matrices in float, built from float arguments; ours,
 // built the same way, match it to the bit.
 TEST(RendererMatrices, MatchTheDriversBitForBit)

@@ -50,6 +50,13 @@ std::string FileArgument(const fs::path& path)
     return "file:" + path.string();
 }
 
+// Both ffmpeg runs: errors only, no keyboard, and replacing (-y) the output,
+// which is always a file this program made in its own folder.
+std::vector<std::string> FfmpegQuietlyReplacing()
+{
+    return {"-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
+}
+
 } // namespace
 
 bool ClassifyCapturePath(const std::string& path, CaptureKind& kind, std::string& error)
@@ -195,21 +202,10 @@ void Capture::PrepareFolder()
 std::vector<std::string> Capture::EncoderArguments(bool withMusic) const
 {
     const std::string extension = Runtime::Lower(target_.extension().string());
-    std::vector<std::string> args{"-hide_banner",
-                                  "-loglevel",
-                                  "error",
-                                  "-nostdin",
-                                  "-y",
-                                  "-f",
-                                  "rawvideo",
-                                  "-pix_fmt",
-                                  "rgb24",
-                                  "-video_size",
-                                  std::to_string(settings_.width) + "x" + std::to_string(settings_.height),
-                                  "-framerate",
-                                  std::to_string(settings_.fps),
-                                  "-i",
-                                  "pipe:0"};
+    std::vector<std::string> args = FfmpegQuietlyReplacing();
+    args.insert(args.end(), {"-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
+                             std::to_string(settings_.width) + "x" + std::to_string(settings_.height), "-framerate",
+                             std::to_string(settings_.fps), "-i", "pipe:0"});
     if (extension == ".webm")
         args.insert(args.end(), {"-c:v", "libvpx-vp9", "-crf", "30", "-b:v", "0", "-deadline", "realtime", "-cpu-used",
                                  "8", "-row-mt", "1"});
@@ -224,21 +220,9 @@ std::vector<std::string> Capture::EncoderArguments(bool withMusic) const
 std::vector<std::string> Capture::MuxArguments() const
 {
     const std::string extension = Runtime::Lower(target_.extension().string());
-    std::vector<std::string> args{"-hide_banner",
-                                  "-loglevel",
-                                  "error",
-                                  "-nostdin",
-                                  "-y",
-                                  "-i",
-                                  FileArgument(videoTemp_),
-                                  "-i",
-                                  FileArgument(wavTemp_),
-                                  "-map",
-                                  "0:v",
-                                  "-map",
-                                  "1:a",
-                                  "-c:v",
-                                  "copy"};
+    std::vector<std::string> args = FfmpegQuietlyReplacing();
+    args.insert(args.end(), {"-i", FileArgument(videoTemp_), "-i", FileArgument(wavTemp_), "-map", "0:v", "-map", "1:a",
+                             "-c:v", "copy"});
     if (extension == ".webm")
         args.insert(args.end(), {"-c:a", "libopus", "-b:a", "160k"});
     else if (extension == ".mkv")

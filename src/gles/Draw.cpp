@@ -248,7 +248,11 @@ void Context::DrawTriangles(const Vertex* vertices, std::size_t offset, std::siz
 {
     const StoreMode store = GetStoreMode();
     const bool reads = store == StoreAdd || (store == StoreLerp && MayBeTranslucent(leastAlpha, inheritsColor));
-    if (store != StoreByEs) glUniform1i(programs[variant].readDestination, reads ? 1 : 0);
+    Program& program = programs[variant];
+    if (store != StoreByEs && program.readingDestination != (reads ? 1 : 0)) {
+        program.readingDestination = reads ? 1 : 0;
+        glUniform1i(program.readDestination, program.readingDestination);
+    }
     if (!reads) {
         glDrawArrays(GL_TRIANGLES, static_cast<GLint>(first), static_cast<GLsizei>(count));
         return;

@@ -6,6 +6,7 @@
 
 #include <GLES3/gl3.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace gles {
@@ -305,6 +306,9 @@ bool EmulateMesaBlending(bool on)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glActiveTexture(GL_TEXTURE0);
         glGetIntegerv(GL_VIEWPORT, context.defaultViewport.data());
+        // Complete from the start: every variant of the mode samples it.
+        const auto& v = context.defaultViewport;
+        context.CopyDestination({0, 0, std::max(1, v[0] + v[2]), std::max(1, v[1] + v[3])});
     }
     context.ApplyEsBlend();
     return on;

@@ -69,6 +69,7 @@ struct Program {
     int textureHasAlpha = -1, sampler = -1;
     // Mesa's store: the StoreMode, and whether to read the framebuffer's copy.
     int storeMode = -1, readDestination = -1, destination = -1;
+    int readingDestination = -1; // the value u_readDestination holds (-1: unknown)
 };
 
 // Compiles and links the program of a variant in the current ES context,

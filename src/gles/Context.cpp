@@ -51,19 +51,24 @@ void Context::Release()
     for (auto& [name, texture] : textures) glDeleteTextures(1, &texture.es);
     glDeleteBuffers(1, &streamBuffer);
     glDeleteVertexArrays(1, &streamArray);
+    if (destinationTexture != 0) glDeleteTextures(1, &destinationTexture);
     for (Program& program : programs) DeleteProgram(program);
 }
 
 void Context::ApplyEsState()
 {
     glUseProgram(programs[variant].id);
+    if (destinationTexture != 0) {
+        glActiveTexture(GL_TEXTURE0 + DestinationUnit);
+        glBindTexture(GL_TEXTURE_2D, destinationTexture);
+    }
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, GetBoundTexture().es);
     glBindVertexArray(streamArray);
     boundArray = streamArray;
     SetEsCapability(GL_DEPTH_TEST, depthTest);
     SetEsCapability(GL_CULL_FACE, cullFace);
-    SetEsCapability(GL_BLEND, blend);
+    ApplyEsBlend();
     SetEsCapability(GL_DITHER, dither);
     for (GLenum off : {GL_SCISSOR_TEST, GL_STENCIL_TEST, GL_POLYGON_OFFSET_FILL, GL_SAMPLE_ALPHA_TO_COVERAGE})
         glDisable(off);

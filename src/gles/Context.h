@@ -52,6 +52,29 @@ struct Context final : ListExecutor {
     // Draws the batched immediate-mode triangles.
     void DrawBatch();
 
+    // Mesa's store (see EmulateMesaBlending): how fragments reach the
+    // framebuffer under the current state, and whether the ES context blends.
+    StoreMode GetStoreMode() const;
+    void ApplyEsBlend();
+
+    // Whether fragments drawn now may come out with alpha below 1, given the
+    // least alpha among the vertices' own colours and whether some take the
+    // current colour. Errs towards yes.
+    bool MayBeTranslucent(float leastAlpha, bool inheritsColor) const;
+
+    // Draws count triangle vertices from first (an index into the bound
+    // vertex array, of which vertices holds the data, starting at offset).
+    // Under a store that reads the framebuffer, draws them a few pieces at a
+    // time, pieces that overlap in separate draws (ends: where each piece
+    // ends, indices into vertices; see AppendPieceEnds), each draw after
+    // copying what it covers into the destination texture.
+    void DrawTriangles(const Vertex* vertices, std::size_t offset, std::size_t first, std::size_t count,
+                       const std::vector<std::size_t>& ends, float leastAlpha, bool inheritsColor);
+
+    // Copies the framebuffer's rectangle (x0, y0) to (x1, y1), exclusive,
+    // into the destination texture at the same place.
+    void CopyDestination(const std::array<int, 4>& box);
+
     // Immediate mode (also recorded into a list being compiled).
     void Begin(unsigned mode);
     void End();
@@ -177,8 +200,16 @@ struct Context final : ListExecutor {
     Attributes current;
     bool inPrimitive = false;
     unsigned primitiveMode = 0;
-    std::vector<Vertex> primitive; // the vertices since glBegin
-    std::vector<Vertex> batch;     // triangles not drawn yet, all under the current state
+    std::vector<Vertex> primitive;      // the vertices since glBegin
+    std::vector<Vertex> batch;          // triangles not drawn yet, all under the current state
+    std::vector<std::size_t> batchEnds; // where each piece of batch's primitives ends
+    float batchLeastAlpha = 1;          // the least alpha of batch's colours
+
+    // Mesa's store, and the texture holding a copy of the framebuffer.
+    bool mesaBlending = false;
+    unsigned destinationTexture = 0;
+    int destinationWidth = 0, destinationHeight = 0;
+    std::array<int, 4> defaultViewport{}; // the ES context's, before glViewport
 
     // Display lists.
     DisplayLists lists;

@@ -148,7 +148,9 @@ void ListRecorder::Begin(unsigned mode)
     const bool extends = !list_.ops.empty() && list_.ops.back().code == OpCode::Draw;
     if (!extends) {
         list_.ops.push_back(Op{OpCode::Draw, static_cast<unsigned>(list_.runs.size())});
-        list_.runs.push_back(Run{list_.vertices.size()});
+        Run run;
+        run.first = list_.vertices.size();
+        list_.runs.push_back(std::move(run));
     }
 }
 
@@ -170,6 +172,14 @@ void ListRecorder::End()
     inside_ = false;
     AppendPrimitive(mode_, QuadSplit::AlongV1V3, primitive_, list_.vertices);
     Run& run = list_.runs.back();
+    for (const Vertex& v : primitive_) {
+        if (v.inherit[0] != 0)
+            run.inheritsColor = true;
+        else
+            run.leastAlpha = std::min(run.leastAlpha, v.color[3]);
+    }
+    const std::size_t before = run.first + run.count;
+    AppendPieceEnds(mode_, before, list_.vertices.size() - before, run.ends);
     run.count = list_.vertices.size() - run.first;
     run.sets |= setInside_;
     run.last = values_;

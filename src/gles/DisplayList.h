@@ -64,6 +64,11 @@ struct Run {
     std::size_t count = 0; // vertices, three a triangle
     unsigned sets = 0;     // AttributeBits set between glBegin and glEnd...
     Attributes last{};     // ...and their values at the last glEnd, current after the draw
+    // Where each piece of its primitives ends (list vertex indices), in
+    // order: a piece never overlaps itself, two may (see AppendPieceEnds).
+    std::vector<std::size_t> ends;
+    float leastAlpha = 1;       // the least colour alpha of the vertices that carry their own colour
+    bool inheritsColor = false; // whether some vertex takes the caller's colour
 };
 
 // A compiled list.

@@ -9,6 +9,8 @@
 #include <GLES3/gl3.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstddef>
 #include <string>
 
@@ -34,6 +36,35 @@ int ShaderEnv(unsigned env)
     default:
         return EnvModulate;
     }
+}
+
+// The window rectangle (x0, y0, x1, y1; x1 and y1 exclusive) within screen
+// that holds every fragment of the triangles' vertices under mvp, with a
+// pixel to spare; all of screen if some vertex lies at or behind the eye.
+std::array<int, 4> ComputeScreenBox(const Matrix& mvp, const std::array<int, 4>& screen, const Vertex* vertices,
+                                    std::size_t count)
+{
+    float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto& p = vertices[k].position;
+        float clip[4];
+        for (std::size_t r = 0; r < 4; ++r)
+            clip[r] = mvp[r] * p[0] + mvp[4 + r] * p[1] + mvp[8 + r] * p[2] + mvp[12 + r];
+        if (!(clip[3] > 1e-6f)) return screen;
+        const float x = clip[0] / clip[3], y = clip[1] / clip[3];
+        x0 = k == 0 ? x : std::min(x0, x);
+        x1 = k == 0 ? x : std::max(x1, x);
+        y0 = k == 0 ? y : std::min(y0, y);
+        y1 = k == 0 ? y : std::max(y1, y);
+    }
+    const auto window = [](float ndc, int from, int to, bool up) {
+        const float at = static_cast<float>(from) + (ndc + 1) * 0.5f * static_cast<float>(to - from);
+        const float bounded = std::clamp(at, static_cast<float>(from) - 2, static_cast<float>(to) + 2);
+        const int pixel = static_cast<int>(up ? std::ceil(bounded) + 1 : std::floor(bounded) - 1);
+        return std::clamp(pixel, from, to);
+    };
+    return {window(x0, screen[0], screen[2], false), window(y0, screen[1], screen[3], false),
+            window(x1, screen[0], screen[2], true), window(y1, screen[1], screen[3], true)};
 }
 
 } // namespace
@@ -71,7 +102,11 @@ void Context::End()
     inPrimitive = false;
     // Lists always split along v1-v3; immediate quads depend on the shading.
     const QuadSplit split = shadeModel == glenum::Smooth ? QuadSplit::AlongV0V2 : QuadSplit::AlongV1V3;
+    const std::size_t before = batch.size();
     AppendPrimitive(primitiveMode, split, primitive, batch);
+    if (batch.size() == before) return;
+    AppendPieceEnds(primitiveMode, before, batch.size() - before, batchEnds);
+    for (const Vertex& v : primitive) batchLeastAlpha = std::min(batchLeastAlpha, v.color[3]);
 }
 
 void Context::AddVertex(float x, float y, float z)
@@ -165,7 +200,7 @@ void Context::DrawRun(DisplayList& list, const Run& run)
     if (run.count > 0) {
         PrepareDraw(true);
         BindVertexArray(list.vertexArray);
-        glDrawArrays(GL_TRIANGLES, static_cast<GLint>(run.first), static_cast<GLsizei>(run.count));
+        DrawTriangles(list.vertices.data(), 0, run.first, run.count, run.ends, run.leastAlpha, run.inheritsColor);
     }
     if (run.sets & AttributeColor) current.color = run.last.color;
     if (run.sets & AttributeNormal) current.normal = run.last.normal;
@@ -189,9 +224,89 @@ void Context::DrawBatch()
     }
     glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(streamOffset * sizeof(Vertex)),
                     static_cast<GLsizeiptr>(count * sizeof(Vertex)), batch.data());
-    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(streamOffset), static_cast<GLsizei>(count));
+    DrawTriangles(batch.data(), streamOffset, streamOffset, count, batchEnds, batchLeastAlpha, false);
     streamOffset += count;
     batch.clear();
+    batchEnds.clear();
+    batchLeastAlpha = 1;
+}
+
+bool Context::MayBeTranslucent(float leastAlpha, bool inheritsColor) const
+{
+    float alpha = inheritsColor ? std::min(leastAlpha, current.color[3]) : leastAlpha;
+    // Lit, the alpha is the diffuse material's, the colour if it tracks it.
+    if (lighting && (GetTrackedProperties() & MaterialDiffuse) == 0) alpha = material.diffuse[3];
+    if (alpha < 1) return true;
+    // GL_DECAL keeps the fragment's alpha; the others take the texture's.
+    const auto texture = textures.find(boundTexture);
+    return texture2D && textureEnv != glenum::Decal && texture != textures.end() && IsComplete(texture->second) &&
+           HasAlpha(texture->second);
+}
+
+void Context::DrawTriangles(const Vertex* vertices, std::size_t offset, std::size_t first, std::size_t count,
+                            const std::vector<std::size_t>& ends, float leastAlpha, bool inheritsColor)
+{
+    const StoreMode store = GetStoreMode();
+    const bool reads = store == StoreAdd || (store == StoreLerp && MayBeTranslucent(leastAlpha, inheritsColor));
+    Program& program = programs[variant];
+    if (store != StoreByEs && program.readingDestination != (reads ? 1 : 0)) {
+        program.readingDestination = reads ? 1 : 0;
+        glUniform1i(program.readDestination, program.readingDestination);
+    }
+    if (!reads) {
+        glDrawArrays(GL_TRIANGLES, static_cast<GLint>(first), static_cast<GLsizei>(count));
+        return;
+    }
+    // Each fragment reads what lay under it before the draw, so primitives
+    // that overlap go in separate draws, each after a fresh copy.
+    const Matrix mvp = MultiplyMatrices(projection.Top(), modelview.Top());
+    const std::array<int, 4> area = viewportSet ? viewport : defaultViewport;
+    const std::array<int, 4> screen{area[0], area[1], area[0] + area[2], area[1] + area[3]};
+    constexpr std::size_t MostPerDraw = 32;
+    std::vector<std::array<int, 4>> boxes;
+    std::array<int, 4> all{};
+    std::size_t drawFrom = first;
+    const auto draw = [&](std::size_t to) {
+        if (to == drawFrom) return;
+        if (all[0] < all[2] && all[1] < all[3]) CopyDestination(all);
+        glDrawArrays(GL_TRIANGLES, static_cast<GLint>(drawFrom), static_cast<GLsizei>(to - drawFrom));
+        drawFrom = to;
+        boxes.clear();
+        all = {};
+    };
+    std::size_t start = first - offset; // into vertices
+    const std::size_t last = first - offset + count;
+    for (std::size_t end : ends) {
+        if (end <= start) continue;
+        if (end > last) break;
+        const std::array<int, 4> box = ComputeScreenBox(mvp, screen, vertices + start, end - start);
+        const bool empty = box[0] >= box[2] || box[1] >= box[3];
+        const bool overlaps = std::any_of(boxes.begin(), boxes.end(), [&](const std::array<int, 4>& b) {
+            return box[0] < b[2] && b[0] < box[2] && box[1] < b[3] && b[1] < box[3];
+        });
+        if (!empty && (overlaps || boxes.size() == MostPerDraw)) draw(start + offset);
+        if (!empty) {
+            all = boxes.empty() ? box
+                                : std::array<int, 4>{std::min(all[0], box[0]), std::min(all[1], box[1]),
+                                                     std::max(all[2], box[2]), std::max(all[3], box[3])};
+            boxes.push_back(box);
+        }
+        start = end;
+    }
+    draw(first + count);
+}
+
+void Context::CopyDestination(const std::array<int, 4>& box)
+{
+    glActiveTexture(GL_TEXTURE0 + DestinationUnit);
+    if (box[2] > destinationWidth || box[3] > destinationHeight) {
+        destinationWidth = std::max(destinationWidth, box[2]);
+        destinationHeight = std::max(destinationHeight, box[3]);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB565, destinationWidth, destinationHeight, 0, GL_RGB,
+                     GL_UNSIGNED_SHORT_5_6_5, nullptr);
+    }
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, box[0], box[1], box[0], box[1], box[2] - box[0], box[3] - box[1]);
+    glActiveTexture(GL_TEXTURE0);
 }
 
 void Context::BindVertexArray(unsigned array)
@@ -208,7 +323,8 @@ void Context::PrepareDraw(bool forList)
         // q = m[3] s + m[7] t + m[15], r being 0.
         const Matrix& m = textureMatrix.Top();
         const bool projective = m[3] != 0 || m[7] != 0 || m[15] != 1;
-        UseVariant(SelectVariant(shadeModel == glenum::Flat, texturing ? ShaderEnv(textureEnv) : -1, projective));
+        UseVariant(SelectVariant(shadeModel == glenum::Flat, texturing ? ShaderEnv(textureEnv) : -1, projective,
+                                 GetStoreMode() != StoreByEs));
     }
     if (dirty & DirtyTransform) UploadTransform();
     if (dirty & DirtyLighting) UploadLighting();
@@ -296,7 +412,9 @@ void Context::UploadLighting()
 
 void Context::UploadFragment()
 {
-    glUniform1i(programs[variant].textureHasAlpha, HasAlpha(GetBoundTexture()) ? 1 : 0);
+    const Program& program = programs[variant];
+    glUniform1i(program.textureHasAlpha, HasAlpha(GetBoundTexture()) ? 1 : 0);
+    if (program.storeMode >= 0) glUniform1i(program.storeMode, GetStoreMode());
 }
 
 void Context::UploadCurrent()

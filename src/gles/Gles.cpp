@@ -6,6 +6,7 @@
 
 #include <GLES3/gl3.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace gles {
@@ -280,6 +281,37 @@ void Flush()
     flushesSinceCheck = 0;
     if (const GLenum error = glGetError(); error != GL_NO_ERROR)
         Fail("the ES context reported error " + FormatEnum(error) + " since the last check");
+}
+
+bool EmulateMesaBlending(bool on)
+{
+    Context& context = Current();
+    context.RequireOutsidePrimitive("EmulateMesaBlending");
+    if (on) {
+        GLint red = 0, green = 0, blue = 0, sampleBuffers = 0;
+        glGetIntegerv(GL_RED_BITS, &red);
+        glGetIntegerv(GL_GREEN_BITS, &green);
+        glGetIntegerv(GL_BLUE_BITS, &blue);
+        glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+        on = red == 5 && green == 6 && blue == 5 && sampleBuffers == 0;
+    }
+    if (on == context.mesaBlending) return on;
+    context.FlushBeforeChange(DirtyFragment);
+    context.mesaBlending = on;
+    if (on && context.destinationTexture == 0) {
+        glGenTextures(1, &context.destinationTexture);
+        glActiveTexture(GL_TEXTURE0 + DestinationUnit);
+        glBindTexture(GL_TEXTURE_2D, context.destinationTexture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glActiveTexture(GL_TEXTURE0);
+        glGetIntegerv(GL_VIEWPORT, context.defaultViewport.data());
+        // Complete from the start: every variant of the mode samples it.
+        const auto& v = context.defaultViewport;
+        context.CopyDestination({0, 0, std::max(1, v[0] + v[2]), std::max(1, v[1] + v[3])});
+    }
+    context.ApplyEsBlend();
+    return on;
 }
 
 void CheckErrorsEvery(int flushes)

@@ -63,6 +63,20 @@ void Flush();
 // process, so a web build may look less often and learn of an error later.
 void CheckErrorsEvery(int flushes);
 
+// Makes the current context store its fragments as Mesa's software
+// rasteriser (llvmpipe) stores them into an RGB565 framebuffer, to the bit,
+// whatever the ES context's own rounding (on: true), or leaves that to the
+// ES context again (false). Mesa blends in 8-bit integers and keeps the top
+// 5 or 6 bits of each sum where most rasterisers blend in floating point and
+// round, and layers of blending add up the difference. The shader then works
+// out what Mesa would store, reading a copy of the framebuffer under the
+// draws that need it (GL_ONE, GL_ONE; GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA
+// with some alpha below 1), which costs a copy and a draw for each group of
+// overlapping primitives. Other blend factors stay the ES context's. Needs
+// the framebuffer bound now to be single-sampled RGB565, and stays off
+// (returns false) when it is not; the platform must draw into that one.
+bool EmulateMesaBlending(bool on);
+
 // The entry points, acting on the current context, for glapi::Current.
 glapi::Gl11 Table();
 

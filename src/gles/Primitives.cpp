@@ -1,5 +1,7 @@
 #include "gles/Primitives.h"
 
+#include <algorithm>
+
 namespace gles {
 
 bool IsFilledPrimitive(unsigned mode)
@@ -15,6 +17,26 @@ bool IsFilledPrimitive(unsigned mode)
     default:
         return false;
     }
+}
+
+std::size_t CountTrianglesPerPiece(unsigned mode, std::size_t triangles)
+{
+    switch (mode) {
+    case glenum::Polygon:
+        return triangles > 0 ? triangles : 1;
+    case glenum::Quads:
+    case glenum::QuadStrip:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+void AppendPieceEnds(unsigned mode, std::size_t first, std::size_t vertices, std::vector<std::size_t>& ends)
+{
+    const std::size_t triangles = vertices / 3;
+    const std::size_t per = CountTrianglesPerPiece(mode, triangles);
+    for (std::size_t t = per; t < triangles + per; t += per) ends.push_back(first + 3 * std::min(t, triangles));
 }
 
 void AppendPrimitive(unsigned mode, QuadSplit split, const std::vector<Vertex>& vertices,

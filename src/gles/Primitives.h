@@ -67,6 +67,16 @@ void ForEachTriangle(unsigned mode, std::size_t count, QuadSplit split, Emit&& e
     }
 }
 
+// How many of a mode primitive's triangles (triangles in all, in
+// ForEachTriangle's order) form one piece that never overlaps itself on the
+// screen: all of a polygon's, which is convex and flat, and a quad's two;
+// one of the other modes', whose triangles may fold over each other.
+std::size_t CountTrianglesPerPiece(unsigned mode, std::size_t triangles);
+
+// Appends to ends where each piece (see CountTrianglesPerPiece) of a mode
+// primitive ends, its triangles' vertices starting at index first.
+void AppendPieceEnds(unsigned mode, std::size_t first, std::size_t vertices, std::vector<std::size_t>& ends);
+
 // Appends the triangles of a mode primitive made of vertices to triangles,
 // three vertices each.
 void AppendPrimitive(unsigned mode, QuadSplit split, const std::vector<Vertex>& vertices,

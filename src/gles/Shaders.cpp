@@ -61,9 +61,20 @@ precision highp int;
 )";
 
 // GL 1.1's texture environment, its functions for RGB and RGBA textures;
-// FLAT_SHADING, TEXTURE_ENV (-1: untextured) and PROJECTIVE select the
-// variant. Without a projective texture matrix q is exactly 1, and the
-// division by it can go.
+// FLAT_SHADING, TEXTURE_ENV (-1: untextured), PROJECTIVE and MESA_STORE
+// select the variant. Without a projective texture matrix q is exactly 1,
+// and the division by it can go.
+//
+// MESA_STORE: what Mesa's llvmpipe stores into an RGB565 framebuffer, to the
+// bit. It turns the colour into 8-bit unsigned integers (times 255, rounded
+// to even), widens the framebuffer's 5 and 6 bits to 8 by repeating their
+// top bits, blends in 8 bits (GL_ONE, GL_ONE: a sum saturating at 255;
+// GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA: each product rounded,
+// (ab + (ab >> 8) + 128) >> 8, then the saturating sum) and keeps the top
+// 5 or 6 bits of the result. The shader writes that value v as exactly
+// v / 31 or v / 63, which any ES context stores as v. An opaque fragment
+// (alpha 255) blends to its own colour whatever lies under it, so draws
+// that cannot make others read no framebuffer.
 const char* const FragmentMain = R"(
 in vec4 v_color;
 flat in vec4 v_flatColor;
@@ -74,6 +85,37 @@ uniform sampler2D u_texture;
 
 out vec4 fragColor;
 
+#if MESA_STORE
+uniform int u_storeMode;
+uniform bool u_readDestination;
+uniform highp sampler2D u_destination;
+
+ivec3 MultiplyUnorm8(ivec3 a, int b)
+{
+    ivec3 ab = a * b;
+    return (ab + (ab >> 8) + 128) >> 8;
+}
+
+vec4 StoreAsMesa(vec4 color)
+{
+    ivec4 s = ivec4(roundEven(clamp(color, 0.0, 1.0) * 255.0));
+    ivec3 result = s.rgb;
+    if (u_storeMode != 0) {
+        ivec3 d = ivec3(0);
+        if (u_readDestination) {
+            d = ivec3(round(texelFetch(u_destination, ivec2(gl_FragCoord.xy), 0).rgb * vec3(31.0, 63.0, 31.0)));
+            d = (d << ivec3(3, 2, 3)) | (d >> ivec3(2, 4, 2));
+        }
+        if (u_storeMode == 1)
+            result = s.rgb + d;
+        else
+            result = MultiplyUnorm8(s.rgb, s.a) + MultiplyUnorm8(d, 255 - s.a);
+        result = min(result, ivec3(255));
+    }
+    return vec4(vec3(result >> ivec3(3, 2, 3)) / vec3(31.0, 63.0, 31.0), 1.0);
+}
+#endif
+
 void main()
 {
 #if FLAT_SHADING
@@ -81,8 +123,9 @@ void main()
 #else
     vec4 f = v_color;
 #endif
+    vec4 color;
 #if TEXTURE_ENV < 0
-    fragColor = f;
+    color = f;
 #else
 #if PROJECTIVE
     vec4 t = textureProj(u_texture, v_texCoord.xyw);
@@ -90,21 +133,27 @@ void main()
     vec4 t = texture(u_texture, v_texCoord.xy);
 #endif
 #if TEXTURE_ENV == 0
-    fragColor = f * t;
+    color = f * t;
 #elif TEXTURE_ENV == 1
-    fragColor = vec4(t.rgb, u_textureHasAlpha ? t.a : f.a);
+    color = vec4(t.rgb, u_textureHasAlpha ? t.a : f.a);
 #elif TEXTURE_ENV == 2
-    fragColor = vec4(mix(f.rgb, t.rgb, t.a), f.a);
+    color = vec4(mix(f.rgb, t.rgb, t.a), f.a);
 #else
-    fragColor = vec4(f.rgb * (vec3(1.0) - t.rgb), f.a * t.a);
+    color = vec4(f.rgb * (vec3(1.0) - t.rgb), f.a * t.a);
 #endif
+#endif
+#if MESA_STORE
+    fragColor = StoreAsMesa(color);
+#else
+    fragColor = color;
 #endif
 }
 )";
 
 // Variants count through the environments (untextured first), then
-// shading, then the kind of texture matrix.
+// shading, then the kind of texture matrix, then the store.
 constexpr unsigned Environments = 5;
+constexpr unsigned PerStore = 4 * Environments;
 
 bool IsFlat(unsigned variant)
 {
@@ -118,14 +167,19 @@ int TextureEnvOf(unsigned variant)
 
 bool IsProjective(unsigned variant)
 {
-    return variant >= 2 * Environments;
+    return variant % PerStore >= 2 * Environments;
+}
+
+bool IsMesaStore(unsigned variant)
+{
+    return variant >= PerStore;
 }
 
 std::string VariantName(unsigned variant)
 {
     static const char* const envs[] = {"untextured", "modulate", "replace", "decal", "blend"};
     return std::string(IsFlat(variant) ? "flat " : "smooth ") + envs[TextureEnvOf(variant) + 1] +
-           (IsProjective(variant) ? " projective" : "");
+           (IsProjective(variant) ? " projective" : "") + (IsMesaStore(variant) ? " Mesa store" : "");
 }
 
 std::string InfoLog(GLuint object, bool isProgram)
@@ -163,11 +217,12 @@ GLuint CompileShader(GLenum stage, const char* name, const std::string& source)
 
 } // namespace
 
-unsigned SelectVariant(bool flat, int textureEnv, bool projective)
+unsigned SelectVariant(bool flat, int textureEnv, bool projective, bool mesaStore)
 {
     // Untextured fragments read no texture coordinates.
     const bool divides = projective && textureEnv >= 0;
-    return ((divides ? 2 : 0) + (flat ? 1 : 0)) * Environments + static_cast<unsigned>(textureEnv + 1);
+    return (mesaStore ? PerStore : 0) + ((divides ? 2 : 0) + (flat ? 1 : 0)) * Environments +
+           static_cast<unsigned>(textureEnv + 1);
 }
 
 Program BuildProgram(unsigned variant)
@@ -179,7 +234,8 @@ Program BuildProgram(unsigned variant)
     try {
         const std::string defines = "#define FLAT_SHADING " + std::to_string(IsFlat(variant) ? 1 : 0) +
                                     "\n#define TEXTURE_ENV " + std::to_string(TextureEnvOf(variant)) +
-                                    "\n#define PROJECTIVE " + std::to_string(IsProjective(variant) ? 1 : 0) + "\n";
+                                    "\n#define PROJECTIVE " + std::to_string(IsProjective(variant) ? 1 : 0) +
+                                    "\n#define MESA_STORE " + std::to_string(IsMesaStore(variant) ? 1 : 0) + "\n";
         fragment = CompileShader(GL_FRAGMENT_SHADER, ("fragment (" + name + ")").c_str(),
                                  FragmentHeader + defines + FragmentMain);
     } catch (...) {
@@ -229,8 +285,12 @@ Program BuildProgram(unsigned variant)
     p.localViewer = at("u_localViewer");
     p.textureHasAlpha = at("u_textureHasAlpha");
     p.sampler = at("u_texture");
+    p.storeMode = at("u_storeMode");
+    p.readDestination = at("u_readDestination");
+    p.destination = at("u_destination");
     glUseProgram(p.id);
     glUniform1i(p.sampler, 0);
+    if (p.destination >= 0) glUniform1i(p.destination, static_cast<GLint>(DestinationUnit));
     return p;
 }
 

@@ -25,15 +25,33 @@ enum ShaderTextureEnv : int {
     EnvBlend = 3,
 };
 
+// How a fragment reaches the framebuffer. StoreByEs: the ES context blends
+// (or not) and stores. The others are Mesa's llvmpipe into an RGB565
+// framebuffer, which the shader works out itself and writes exactly, the ES
+// context's blending off: StoreReplace, no blending (or GL_ONE, GL_ZERO);
+// StoreAdd, GL_ONE, GL_ONE; StoreLerp, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA.
+enum StoreMode : int {
+    StoreByEs = -1,
+    StoreReplace = 0,
+    StoreAdd = 1,
+    StoreLerp = 2,
+};
+
+// The texture unit that holds a copy of the framebuffer for the stores that
+// read it; the renderer's own textures are on unit 0.
+constexpr unsigned DestinationUnit = 1;
+
 // How many fragment variants there are: flat or smooth shading, times
 // untextured or one of the four texture environments, times a texture
-// matrix whose q row is (0, 0, 0, 1) or one that divides by q.
-constexpr unsigned VariantCount = 20;
+// matrix whose q row is (0, 0, 0, 1) or one that divides by q, times
+// stored by the ES context or as Mesa stores.
+constexpr unsigned VariantCount = 40;
 
 // The variant for flat or smooth shading and an environment (EnvModulate
 // ... EnvBlend), or -1 for untextured fragments; projective when the texture
-// matrix can make q other than 1.
-unsigned SelectVariant(bool flat, int textureEnv, bool projective);
+// matrix can make q other than 1; mesaStore for the stores other than
+// StoreByEs.
+unsigned SelectVariant(bool flat, int textureEnv, bool projective, bool mesaStore = false);
 
 // The linked program and where its uniforms are.
 struct Program {
@@ -49,10 +67,13 @@ struct Program {
     int materialShininess = -1, colorMaterial = -1, lightModelAmbient = -1, localViewer = -1;
     // Fragments.
     int textureHasAlpha = -1, sampler = -1;
+    // Mesa's store: the StoreMode, and whether to read the framebuffer's copy.
+    int storeMode = -1, readDestination = -1, destination = -1;
+    int readingDestination = -1; // the value u_readDestination holds (-1: unknown)
 };
 
 // Compiles and links the program of a variant in the current ES context,
-// its sampler on texture unit 0; leaves it in use. Throws Error naming the
+// its samplers on texture unit 0 and DestinationUnit; leaves it in use. Throws Error naming the
 // stage and variant and quoting the driver's log when that fails.
 Program BuildProgram(unsigned variant);
 

@@ -92,6 +92,21 @@ void Context::SetViewport(int x, int y, int width, int height)
     glViewport(x, y, width, height);
 }
 
+StoreMode Context::GetStoreMode() const
+{
+    if (!mesaBlending) return StoreByEs;
+    if (!blend) return StoreReplace;
+    if (blendSource == glenum::One && blendDestination == glenum::Zero) return StoreReplace;
+    if (blendSource == glenum::One && blendDestination == glenum::One) return StoreAdd;
+    if (blendSource == glenum::SrcAlpha && blendDestination == glenum::OneMinusSrcAlpha) return StoreLerp;
+    return StoreByEs; // the other factors blend as the ES context does
+}
+
+void Context::ApplyEsBlend()
+{
+    SetEsCapability(GL_BLEND, blend && GetStoreMode() == StoreByEs);
+}
+
 unsigned Context::GetTrackedProperties() const
 {
     return colorMaterial ? GetColorMaterialProperties(colorMaterialFace, colorMaterialMode) : 0;
@@ -128,7 +143,8 @@ void Context::SetCapability(unsigned cap, bool on)
         if (change(cullFace, 0)) SetEsCapability(GL_CULL_FACE, on);
         break;
     case glenum::Blend:
-        if (change(blend, 0)) SetEsCapability(GL_BLEND, on);
+        // Under Mesa's store the variant knows whether fragments blend.
+        if (change(blend, mesaBlending ? unsigned{DirtyFragment} : 0u)) ApplyEsBlend();
         break;
     case glenum::Dither:
         if (change(dither, 0)) SetEsCapability(GL_DITHER, on);
@@ -182,10 +198,11 @@ void Context::SetBlendFunc(unsigned source, unsigned destination)
     if (!IsBlendFactor(source, true)) FailUnsupported("glBlendFunc", source);
     if (!IsBlendFactor(destination, false)) FailUnsupported("glBlendFunc", destination);
     if (source == blendSource && destination == blendDestination) return;
-    FlushBeforeChange(0);
+    FlushBeforeChange(mesaBlending ? unsigned{DirtyFragment} : 0u);
     blendSource = source;
     blendDestination = destination;
     glBlendFunc(source, destination);
+    if (mesaBlending) ApplyEsBlend();
 }
 
 void Context::SetDepthFunc(unsigned func)

@@ -143,8 +143,14 @@ int wglMakeCurrent(HDC dc, HGLRC context)
         context->screen.readRgba = true;
         CreateVirtualScreen(context->screen, video.settings, emscripten_webgl_get_proc_address);
     }
-    if (context->gles == nullptr) context->gles = gles::CreateContext();
+    const bool fresh = context->gles == nullptr;
+    if (fresh) context->gles = gles::CreateContext();
     gles::MakeCurrent(context->gles);
+    // The browser's rasteriser blends in floating point and rounds where the
+    // native program's (Mesa's llvmpipe) blends in 8 bits and truncates: the
+    // interlude's layers would add the difference up. Stored as Mesa stores,
+    // the pictures agree; the virtual screen, bound now, is RGB565.
+    if (fresh) gles::EmulateMesaBlending(true);
     video.current = context;
     return 1;
 }

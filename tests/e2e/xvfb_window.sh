@@ -86,5 +86,9 @@ mkdir -p "$work"
 for tool in xvfb-run xdotool xwd convert $([ "$mode" = box ] && echo xwininfo xlsfonts); do
   command -v "$tool" >/dev/null || { echo "xvfb_window: $tool is not installed" >&2; exit 77; }
 done
+# Two xvfb-run -a started together can pick the same free display number, and
+# the second server then fails: the runs of this script take turns.
+exec 9>"${TMPDIR:-/tmp}/citadel-xvfb.lock"
+flock 9
 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$(readlink -f "$0")" --inside "$citadel" "$work" "$mode"

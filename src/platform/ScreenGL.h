@@ -57,6 +57,11 @@ struct VirtualScreen {
     ScreenFunctions fn;
 };
 
+// Whether a requested pixel format is one the show can have (an RGBA
+// window with OpenGL, main plane). Its colour and depth bits go to the
+// virtual screen's settings, unless these already ask for more.
+bool TakePixelFormat(VideoSettings& settings, const PIXELFORMATDESCRIPTOR& request);
+
 // Loads the screen's functions with load and builds the virtual screen of
 // the settings on the current context. Without framebuffer objects the show
 // draws straight into the window (a warning). Throws VideoError when the

@@ -121,6 +121,17 @@ GLuint ResolvedFramebuffer(VirtualScreen& s)
 
 } // namespace
 
+bool TakePixelFormat(VideoSettings& settings, const PIXELFORMATDESCRIPTOR& request)
+{
+    const std::uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    if ((request.dwFlags & needed) != needed || request.iPixelType != PFD_TYPE_RGBA ||
+        request.iLayerType != PFD_MAIN_PLANE)
+        return false;
+    if (settings.colourBits == 16) settings.colourBits = request.cColorBits;
+    if (settings.depthBits == 16) settings.depthBits = request.cDepthBits;
+    return true;
+}
+
 void CreateVirtualScreen(VirtualScreen& s, const VideoSettings& settings, GlLoader load)
 {
     ScreenFunctions& f = s.fn;

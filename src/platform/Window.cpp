@@ -246,15 +246,7 @@ HDC GetDC()
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request)
 {
     if (dc == nullptr || request == nullptr || video.window == nullptr) return 0;
-    const std::uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    if ((request->dwFlags & needed) != needed || request->iPixelType != PFD_TYPE_RGBA ||
-        request->iLayerType != PFD_MAIN_PLANE)
-        return 0;
-    // The request's colour and depth bits belong to the virtual screen,
-    // unless the settings ask for more.
-    if (video.settings.colourBits == 16) video.settings.colourBits = request->cColorBits;
-    if (video.settings.depthBits == 16) video.settings.depthBits = request->cDepthBits;
-    return 1;
+    return TakePixelFormat(video.settings, *request) ? 1 : 0;
 }
 
 int SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR*)

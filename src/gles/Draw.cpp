@@ -3,6 +3,8 @@
 // draw needs uploaded only when the state behind them changed.
 #include "gles/Context.h"
 
+#include "gles/Coverage.h"
+
 #include "gles/Error.h"
 #include "gles/Primitives.h"
 
@@ -36,35 +38,6 @@ int ShaderEnv(unsigned env)
     default:
         return EnvModulate;
     }
-}
-
-// The window rectangle (x0, y0, x1, y1; x1 and y1 exclusive) within screen
-// that holds every fragment of the triangles' vertices under mvp, with a
-// pixel to spare; all of screen if some vertex lies at or behind the eye.
-std::array<int, 4> ComputeScreenBox(const Matrix& mvp, const std::array<int, 4>& screen, const Vertex* vertices,
-                                    std::size_t count)
-{
-    float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        const auto& p = vertices[k].position;
-        float clip[4];
-        for (std::size_t r = 0; r < 4; ++r)
-            clip[r] = mvp[r] * p[0] + mvp[4 + r] * p[1] + mvp[8 + r] * p[2] + mvp[12 + r];
-        if (!(clip[3] > 1e-6f)) return screen;
-        const float x = clip[0] / clip[3], y = clip[1] / clip[3];
-        x0 = k == 0 ? x : std::min(x0, x);
-        x1 = k == 0 ? x : std::max(x1, x);
-        y0 = k == 0 ? y : std::min(y0, y);
-        y1 = k == 0 ? y : std::max(y1, y);
-    }
-    const auto window = [](float ndc, int from, int to, bool up) {
-        const float at = static_cast<float>(from) + (ndc + 1) * 0.5f * static_cast<float>(to - from);
-        const float bounded = std::clamp(at, static_cast<float>(from) - 2, static_cast<float>(to) + 2);
-        const int pixel = static_cast<int>(up ? std::ceil(bounded) + 1 : std::floor(bounded) - 1);
-        return std::clamp(pixel, from, to);
-    };
-    return {window(x0, screen[0], screen[2], false), window(y0, screen[1], screen[3], false),
-            window(x1, screen[0], screen[2], true), window(y1, screen[1], screen[3], true)};
 }
 
 } // namespace
@@ -258,20 +231,25 @@ void Context::DrawTriangles(const Vertex* vertices, std::size_t offset, std::siz
         return;
     }
     // Each fragment reads what lay under it before the draw, so primitives
-    // that overlap go in separate draws, each after a fresh copy.
+    // that may share a pixel go in separate draws, each after a fresh copy.
     const Matrix mvp = MultiplyMatrices(projection.Top(), modelview.Top());
     const std::array<int, 4> area = viewportSet ? viewport : defaultViewport;
     const std::array<int, 4> screen{area[0], area[1], area[0] + area[2], area[1] + area[3]};
     constexpr std::size_t MostPerDraw = 32;
-    std::vector<std::array<int, 4>> boxes;
+    groupPieces.clear();
+    groupCorners.clear();
     std::array<int, 4> all{};
     std::size_t drawFrom = first;
     const auto draw = [&](std::size_t to) {
         if (to == drawFrom) return;
+        if (groupPieces.empty()) { // out of view, all of it
+            drawFrom = to;
+            return;
+        }
         if (all[0] < all[2] && all[1] < all[3]) CopyDestination(all);
         glDrawArrays(GL_TRIANGLES, static_cast<GLint>(drawFrom), static_cast<GLsizei>(to - drawFrom));
         drawFrom = to;
-        boxes.clear();
+        groupPieces.clear();
         all = {};
     };
     std::size_t start = first - offset; // into vertices
@@ -279,18 +257,29 @@ void Context::DrawTriangles(const Vertex* vertices, std::size_t offset, std::siz
     for (std::size_t end : ends) {
         if (end <= start) continue;
         if (end > last) break;
-        const std::array<int, 4> box = ComputeScreenBox(mvp, screen, vertices + start, end - start);
+        PieceCoverage piece = MeasurePiece(mvp, screen, vertices + start, end - start, groupCorners);
+        const auto& box = piece.box;
         const bool empty = box[0] >= box[2] || box[1] >= box[3];
-        const bool overlaps = std::any_of(boxes.begin(), boxes.end(), [&](const std::array<int, 4>& b) {
-            return box[0] < b[2] && b[0] < box[2] && box[1] < b[3] && b[1] < box[3];
-        });
-        if (!empty && (overlaps || boxes.size() == MostPerDraw)) draw(start + offset);
-        if (!empty) {
-            all = boxes.empty() ? box
-                                : std::array<int, 4>{std::min(all[0], box[0]), std::min(all[1], box[1]),
-                                                     std::max(all[2], box[2]), std::max(all[3], box[3])};
-            boxes.push_back(box);
+        if (empty) {
+            groupCorners.resize(piece.from);
+            start = end;
+            continue;
         }
+        const bool overlaps = std::any_of(groupPieces.begin(), groupPieces.end(), [&](const PieceCoverage& other) {
+            return !AreDisjoint(piece, other, groupCorners);
+        });
+        if (overlaps || groupPieces.size() == MostPerDraw) {
+            // The piece's corners move to the front of the next group's.
+            std::copy(groupCorners.begin() + static_cast<std::ptrdiff_t>(piece.from), groupCorners.end(),
+                      groupCorners.begin());
+            groupCorners.resize(piece.count);
+            piece.from = 0;
+            draw(start + offset);
+        }
+        all = groupPieces.empty() ? box
+                                  : std::array<int, 4>{std::min(all[0], box[0]), std::min(all[1], box[1]),
+                                                       std::max(all[2], box[2]), std::max(all[3], box[3])};
+        groupPieces.push_back(piece);
         start = end;
     }
     draw(first + count);

@@ -222,6 +222,60 @@ TEST(MesaStore, OverlappingPrimitivesEachReadWhatTheOthersLeft)
     EXPECT_LE(d.beyondStep, 0.005);
 }
 
+// Quads in one glBegin that the store may draw together or must not: two
+// overlapping by one column of pixels, added; a grid in perspective whose
+// cells share their edges, translucent over a gradient.
+void DrawNeighbours(const glapi::Gl11& gl)
+{
+    SetUpShowState(gl);
+    gl.Disable(GL_CULL_FACE);
+    gl.Disable(GL_DEPTH_TEST);
+    gl.ShadeModel(gles::glenum::Smooth);
+    gl.MatrixMode(GL_PROJECTION);
+    gl.PushMatrix();
+    gl.LoadIdentity();
+    gl.MatrixMode(GL_MODELVIEW);
+    gl.PushMatrix();
+    gl.LoadIdentity();
+    gl.BlendFunc(GL_ONE, GL_ONE);
+    gl.Begin(gles::glenum::Quads);
+    for (int k = 0; k < 3; ++k) {
+        gl.Color4f(0.3f, 0.2f + 0.1f * static_cast<float>(k), 0.25f, 1);
+        Rectangle(gl, 20 + 99 * k, 20, 120 + 99 * k, 120);
+    }
+    gl.End();
+    gl.PopMatrix();
+    gl.MatrixMode(GL_PROJECTION);
+    gl.PopMatrix();
+    gl.MatrixMode(GL_MODELVIEW);
+    gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gl.PushMatrix();
+    gl.Translated(0, -20, -200);
+    gl.Rotated(60, 1, 0, 0);
+    gl.Rotated(20, 0, 0, 1);
+    gl.Begin(gles::glenum::Quads);
+    for (int i = -6; i < 6; ++i)
+        for (int j = -6; j < 6; ++j) {
+            const float x = 23.0f * static_cast<float>(i), y = 23.0f * static_cast<float>(j);
+            gl.Color4f(0.9f, 0.5f, 0.2f, 0.45f + 0.04f * static_cast<float>((i + j + 12) % 8));
+            gl.Vertex3f(x, y, 0);
+            gl.Color4f(0.2f, 0.8f, 0.4f, 0.5f);
+            gl.Vertex3f(x + 23, y, 0);
+            gl.Color4f(0.3f, 0.3f, 0.9f, 0.6f);
+            gl.Vertex3f(x + 23, y + 23, 0);
+            gl.Color4f(0.7f, 0.7f, 0.7f, 0.4f);
+            gl.Vertex3f(x, y + 23, 0);
+        }
+    gl.End();
+    gl.PopMatrix();
+}
+
+TEST(MesaStore, NeighboursDrawnTogetherStoreAsOneAfterAnother)
+{
+    const auto driver = DrawWithRenderer(DrawNeighbours);
+    ExpectSame(driver, DrawWithMesaStore(DrawNeighbours), "neighbours");
+}
+
 class SceneWithMesaStore : public ::testing::TestWithParam<Scene> {};
 
 TEST_P(SceneWithMesaStore, StoresWhatTheDriversBlendingStores)

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -15,17 +16,41 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 extern char** environ;
 
 namespace e2e {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The folders this test program made. They are removed when all its tests
+// passed, and kept for a look after a failure (its message names them).
+std::vector<fs::path> madeFolders;
+
+class RemoveFoldersAfterSuccess : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        if (!::testing::UnitTest::GetInstance()->Passed()) return;
+        std::error_code ec;
+        for (const auto& folder : madeFolders) fs::remove_all(folder, ec);
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const cleanup =
+    ::testing::AddGlobalTestEnvironment(new RemoveFoldersAfterSuccess);
+
+} // namespace
+
 std::string TempFolder(const std::string& name)
 {
     const auto folder = fs::temp_directory_path() / ("citadel-e2e-" + std::to_string(::getpid()) + "-" + name);
     fs::remove_all(folder);
     fs::create_directories(folder);
+    madeFolders.push_back(folder);
     return folder.string();
 }
 

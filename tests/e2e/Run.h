@@ -37,7 +37,8 @@ std::string CitadelExe();
 // Runs the show: citadel with args.
 RunResult RunCitadel(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {});
 
-// A fresh empty folder under the temp folder.
+// A fresh empty folder under the temp folder, removed at the end when every
+// test of the program passed.
 std::string TempFolder(const std::string& name);
 
 // Copies the built asset pack into a new temp folder (for --data runs that

@@ -77,7 +77,9 @@ void Context::End()
     const QuadSplit split = shadeModel == glenum::Smooth ? QuadSplit::AlongV0V2 : QuadSplit::AlongV1V3;
     const std::size_t before = batch.size();
     AppendPrimitive(primitiveMode, split, primitive, batch);
-    if (batch.size() == before) return;
+    // Only Mesa's store splits a draw into its pieces; turning it on or off
+    // draws the batch first, so a batch is all kept this way or none of it.
+    if (!mesaBlending || batch.size() == before) return;
     AppendPieceEnds(primitiveMode, before, batch.size() - before, batchEnds);
     for (const Vertex& v : primitive) batchLeastAlpha = std::min(batchLeastAlpha, v.color[3]);
 }

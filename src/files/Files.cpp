@@ -30,9 +30,14 @@ std::string RandomName(const std::string& folder, const std::string& name)
 {
     static const char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device random;
-    std::string leaf = "." + name.substr(0, MaxStemBytes) + ".";
-    for (int i = 0; i < 8; ++i) leaf += Letters[random() % (sizeof Letters - 1)];
-    return folder + "/" + leaf;
+    // Built by appending only: GCC 12 at -O3 warns falsely (-Wrestrict) on
+    // "." + name.substr(...) + ".", the temporary string added to itself.
+    std::string path = folder;
+    path += "/.";
+    path.append(name, 0, MaxStemBytes);
+    path += '.';
+    for (int i = 0; i < 8; ++i) path += Letters[random() % (sizeof Letters - 1)];
+    return path;
 }
 
 [[noreturn]] void Fail(const std::string& doing, const std::string& path, const std::string& why)

@@ -16,7 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
+#include "common/TempFolders.h"
 
 extern char** environ;
 
@@ -24,34 +24,9 @@ namespace e2e {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The folders this test program made. They are removed when all its tests
-// passed, and kept for a look after a failure (its message names them).
-std::vector<fs::path> madeFolders;
-
-class RemoveFoldersAfterSuccess : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        if (!::testing::UnitTest::GetInstance()->Passed()) return;
-        std::error_code ec;
-        for (const auto& folder : madeFolders) fs::remove_all(folder, ec);
-    }
-};
-
-[[maybe_unused]] ::testing::Environment* const cleanup =
-    ::testing::AddGlobalTestEnvironment(new RemoveFoldersAfterSuccess);
-
-} // namespace
-
 std::string TempFolder(const std::string& name)
 {
-    const auto folder = fs::temp_directory_path() / ("citadel-e2e-" + std::to_string(::getpid()) + "-" + name);
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    madeFolders.push_back(folder);
-    return folder.string();
+    return testfolders::Fresh("e2e", name);
 }
 
 std::string ReadFile(const std::string& path)

@@ -1,5 +1,6 @@
 #include "GLFixture.h"
 
+#include "common/TempFolders.h"
 #include "app/ShowFiles.h"
 #include "gl/BasicGL.h"
 #include "gl/BasicWGL.h"
@@ -68,11 +69,7 @@ std::array<int, 3> PixelAt(int x, int y)
 
 std::string TempFolder(const std::string& name)
 {
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("citadel-gltest-" + std::to_string(::getpid()) + "-" + name);
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder.string();
+    return testfolders::Fresh("gltest", name);
 }
 
 std::string WriteFixtureImages(const std::string& folder)

@@ -3,6 +3,8 @@
 #include "tex/BasicTEX.h"
 #include "tex/MotFile.h"
 
+#include "common/TempFolders.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,9 +20,8 @@ namespace fs = std::filesystem;
 
 std::string TempPath(const std::string& name)
 {
-    const auto folder = fs::temp_directory_path() / ("citadel-reader-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    return (folder / name).string();
+    static const std::string folder = testfolders::Fresh("reader", "files");
+    return folder + "/" + name;
 }
 
 // Writes two float sizes and then exactly the bytes given.

@@ -3,7 +3,6 @@
 // Private to the renderer; the program sees gles/Gles.h.
 #pragma once
 
-#include "gles/Coverage.h"
 #include "gles/DisplayList.h"
 #include "gles/Enums.h"
 #include "gles/Lighting.h"
@@ -210,9 +209,8 @@ struct Context final : ListExecutor {
     bool mesaBlending = false;
     unsigned destinationTexture = 0;
     int destinationWidth = 0, destinationHeight = 0;
-    std::array<int, 4> defaultViewport{};   // the ES context's, before glViewport
-    std::vector<PieceCoverage> groupPieces; // the pieces of the next draw that reads it
-    std::vector<Corner> groupCorners;       // and their triangles' corners
+    std::array<int, 4> defaultViewport{};       // the ES context's, before glViewport
+    std::vector<std::array<int, 4>> groupBoxes; // the pieces of the next draw that reads it
 
     // Display lists.
     DisplayLists lists;

@@ -1,6 +1,6 @@
-// Where a piece of triangles lands on the screen, for Mesa's store: which
-// rectangle its fragments can fall in, and whether two pieces can ever both
-// cover one pixel.
+// Where a piece of triangles lands on the screen, for Mesa's store: the
+// rectangle its fragments can fall in, which is copied before it is drawn
+// and which decides the pieces that may be drawn together.
 #pragma once
 
 #include "gles/Matrix.h"
@@ -8,37 +8,15 @@
 
 #include <array>
 #include <cstddef>
-#include <vector>
 
 namespace gles {
 
-// A piece of triangles under one transform: the window rectangle its
-// fragments fall in and, where it is known exactly, its triangles in window
-// coordinates.
-struct PieceCoverage {
-    std::array<int, 4> box{}; // x0, y0, x1, y1 (exclusive), within the screen
-    bool exact = false;       // the triangles below are what the rasteriser gets
-    std::size_t from = 0;     // its corners in a CoverageStore
-    std::size_t count = 0;    // a multiple of 3
-};
-
-// A piece's triangle corner: window position and the vertex it came from.
-struct Corner {
-    double x = 0, y = 0;
-    const float* position = nullptr; // the vertex's object coordinates
-};
-
-// Measures count vertices (whole triangles) under mvp on screen (x0, y0,
-// x1, y1), appending their corners to corners where they are exact: every
-// vertex in front of the eye and between the near and far planes, so that
-// the rasteriser clips none of their edges there.
-PieceCoverage MeasurePiece(const Matrix& mvp, const std::array<int, 4>& screen, const Vertex* vertices,
-                           std::size_t count, std::vector<Corner>& corners);
-
-// Whether no pixel can take fragments from both a and b. False whenever in
-// doubt: only a line that separates them beyond the rasteriser's own
-// rounding, or an edge of both (the same two vertices), which the fill rule
-// gives to one side pixel by pixel, counts.
-bool AreDisjoint(const PieceCoverage& a, const PieceCoverage& b, const std::vector<Corner>& corners);
+// The window rectangle (x0, y0, x1, y1; x1 and y1 exclusive) within screen
+// that holds every fragment of count vertices (whole triangles) under mvp,
+// with a pixel to spare. Each triangle is clipped to the view volume first,
+// as the rasteriser clips it: only its visible part counts. Empty when none
+// of it is in view.
+std::array<int, 4> MeasurePiece(const Matrix& mvp, const std::array<int, 4>& screen, const Vertex* vertices,
+                                std::size_t count);
 
 } // namespace gles

@@ -232,56 +232,42 @@ void Context::DrawTriangles(const Vertex* vertices, std::size_t offset, std::siz
         glDrawArrays(GL_TRIANGLES, static_cast<GLint>(first), static_cast<GLsizei>(count));
         return;
     }
-    // Each fragment reads what lay under it before the draw, so primitives
-    // that may share a pixel go in separate draws, each after a fresh copy.
+    // Each fragment reads what lay under it before the draw, so pieces whose
+    // rectangles overlap go in separate draws, each after a fresh copy.
     const Matrix mvp = MultiplyMatrices(projection.Top(), modelview.Top());
     const std::array<int, 4> area = viewportSet ? viewport : defaultViewport;
     const std::array<int, 4> screen{area[0], area[1], area[0] + area[2], area[1] + area[3]};
     constexpr std::size_t MostPerDraw = 32;
-    groupPieces.clear();
-    groupCorners.clear();
+    groupBoxes.clear();
     std::array<int, 4> all{};
     std::size_t drawFrom = first;
     const auto draw = [&](std::size_t to) {
         if (to == drawFrom) return;
-        if (groupPieces.empty()) { // out of view, all of it
+        if (groupBoxes.empty()) { // out of view, all of it
             drawFrom = to;
             return;
         }
-        if (all[0] < all[2] && all[1] < all[3]) CopyDestination(all);
+        CopyDestination(all);
         glDrawArrays(GL_TRIANGLES, static_cast<GLint>(drawFrom), static_cast<GLsizei>(to - drawFrom));
         drawFrom = to;
-        groupPieces.clear();
-        all = {};
+        groupBoxes.clear();
     };
     std::size_t start = first - offset; // into vertices
     const std::size_t last = first - offset + count;
     for (std::size_t end : ends) {
         if (end <= start) continue;
         if (end > last) break;
-        PieceCoverage piece = MeasurePiece(mvp, screen, vertices + start, end - start, groupCorners);
-        const auto& box = piece.box;
-        const bool empty = box[0] >= box[2] || box[1] >= box[3];
-        if (empty) {
-            groupCorners.resize(piece.from);
-            start = end;
-            continue;
+        const std::array<int, 4> box = MeasurePiece(mvp, screen, vertices + start, end - start);
+        if (box[0] < box[2] && box[1] < box[3]) {
+            const bool overlaps = std::any_of(groupBoxes.begin(), groupBoxes.end(), [&](const std::array<int, 4>& b) {
+                return box[0] < b[2] && b[0] < box[2] && box[1] < b[3] && b[1] < box[3];
+            });
+            if (overlaps || groupBoxes.size() == MostPerDraw) draw(start + offset);
+            all = groupBoxes.empty() ? box
+                                     : std::array<int, 4>{std::min(all[0], box[0]), std::min(all[1], box[1]),
+                                                          std::max(all[2], box[2]), std::max(all[3], box[3])};
+            groupBoxes.push_back(box);
         }
-        const bool overlaps = std::any_of(groupPieces.begin(), groupPieces.end(), [&](const PieceCoverage& other) {
-            return !AreDisjoint(piece, other, groupCorners);
-        });
-        if (overlaps || groupPieces.size() == MostPerDraw) {
-            // The piece's corners move to the front of the next group's.
-            std::copy(groupCorners.begin() + static_cast<std::ptrdiff_t>(piece.from), groupCorners.end(),
-                      groupCorners.begin());
-            groupCorners.resize(piece.count);
-            piece.from = 0;
-            draw(start + offset);
-        }
-        all = groupPieces.empty() ? box
-                                  : std::array<int, 4>{std::min(all[0], box[0]), std::min(all[1], box[1]),
-                                                       std::max(all[2], box[2]), std::max(all[3], box[3])};
-        groupPieces.push_back(piece);
         start = end;
     }
     draw(first + count);

@@ -276,6 +276,78 @@ TEST(MesaStore, NeighboursDrawnTogetherStoreAsOneAfterAnother)
     ExpectSame(driver, DrawWithMesaStore(DrawNeighbours), "neighbours");
 }
 
+// Opaque bands of colour, unblended, for what follows to read.
+void DrawBands(const glapi::Gl11& gl)
+{
+    gl.Disable(GL_BLEND);
+    gl.Begin(gles::glenum::Quads);
+    for (int k = 0; k < 8; ++k) {
+        gl.Color3f(0.1f * static_cast<float>(k), 0.8f - 0.1f * static_cast<float>(k), 0.5f);
+        Rectangle(gl, 0, 60 * k, Width, 60 * k + 60);
+    }
+    gl.End();
+}
+
+// The sky tiles' way: a list whose vertices carry their own colours, a
+// bright opaque corner and translucent black ones, called under an opaque
+// current colour with an RGB texture; only the vertices say it is
+// translucent.
+void DrawListWithVertexAlpha(const glapi::Gl11& gl)
+{
+    const auto names = MakeTextures(gl);
+    DrawBands(gl);
+    const unsigned list = gl.GenLists(1);
+    gl.NewList(list, gles::glenum::Compile);
+    gl.Begin(gles::glenum::Quads);
+    const float x[4] = {-0.6f, 0.5f, 0.6f, -0.5f}, y[4] = {-0.7f, -0.6f, 0.7f, 0.6f};
+    for (int k = 0; k < 4; ++k) {
+        if (k == 0)
+            gl.Color4f(1, 1, 1, 1);
+        else
+            gl.Color4f(0, 0, 0, 0.3f);
+        gl.TexCoord2f(k == 1 || k == 2 ? 1.0f : 0.0f, k >= 2 ? 1.0f : 0.0f);
+        gl.Vertex3f(x[k], y[k], 0);
+    }
+    gl.End();
+    gl.Color4f(1, 1, 1, 1);
+    gl.EndList();
+    gl.Enable(GL_TEXTURE_2D);
+    gl.BindTexture(GL_TEXTURE_2D, names[0]);
+    gl.Enable(GL_BLEND);
+    gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gl.Color4f(1, 1, 1, 1);
+    gl.CallList(list);
+}
+
+// Translucent quads over the bands with blending switched on, off and on
+// again between them, nothing else changing: each stores as its own state.
+void DrawBlendSwitches(const glapi::Gl11& gl)
+{
+    gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawBands(gl);
+    for (int k = 0; k < 3; ++k) {
+        gl.Enable(GL_BLEND);
+        gl.Color4f(0.9f, 0.3f, 0.1f * static_cast<float>(k), 0.4f);
+        gl.Begin(gles::glenum::Quads);
+        Rectangle(gl, 40 + 180 * k, 40, 180 + 180 * k, 440);
+        gl.End();
+        gl.Disable(GL_BLEND);
+        gl.Color4f(0.2f, 0.7f, 0.1f * static_cast<float>(k), 0.4f);
+        gl.Begin(gles::glenum::Quads);
+        Rectangle(gl, 130 + 180 * k, 100, 200 + 180 * k, 380);
+        gl.End();
+    }
+}
+
+TEST(MesaStore, StoresAsTheStateOfEachDraw)
+{
+    const struct {
+        const char* name;
+        void (*draw)(const glapi::Gl11&);
+    } cases[] = {{"list-vertex-alpha", DrawListWithVertexAlpha}, {"blend-switches", DrawBlendSwitches}};
+    for (const auto& c : cases) ExpectSame(DrawWithRenderer(c.draw), DrawWithMesaStore(c.draw), c.name);
+}
+
 class SceneWithMesaStore : public ::testing::TestWithParam<Scene> {};
 
 TEST_P(SceneWithMesaStore, StoresWhatTheDriversBlendingStores)

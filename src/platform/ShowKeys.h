@@ -24,7 +24,7 @@ constexpr std::int16_t VK_R = 82;
 // Alt+Enter belongs to the port natively (full screen), not to the show.
 constexpr std::int16_t VK_RETURN = 13;
 
-// What a key does in the show's key handler, from a camera heading yaw.
+// What a key does in the show's key handler; moves follow the camera's heading.
 enum class KeyEffect {
     None,      // nothing: the handler has no row for it
     End,       // asks the show to end
@@ -55,6 +55,7 @@ inline constexpr NamedKey NamedKeys[] = {
     {VK_DOWN, KeyEffect::Back, "Down", "ArrowDown"},
     {VK_E, KeyEffect::Lower, "E", nullptr},
     {VK_R, KeyEffect::Raise, "R", nullptr},
+    // Named keys the handler ignores.
     {VK_RETURN, KeyEffect::None, "Return", "Enter"},
     {32, KeyEffect::None, "Space", " "},
     {9, KeyEffect::None, "Tab", nullptr},

@@ -3,7 +3,7 @@
 // position finite; one key moves the eye at most 4 units, keys without a row
 // change nothing, and only Escape touches the end flag.
 #include "gl/BasicGL.h"
-#include "platform/Events.h"
+#include "platform/ShowKeys.h"
 #include "window/glTemplate.h"
 
 #include <cmath>
@@ -35,17 +35,6 @@ std::int64_t Take(const std::uint8_t*& data, std::size_t& size, int n)
     return static_cast<std::int64_t>(value << (64 - 8 * n)) >> (64 - 8 * n); // sign-extended
 }
 
-constexpr std::int16_t ShowKeys[] = {platform::VK_ESCAPE, platform::VK_E,     platform::VK_R,
-                                     platform::VK_UP,     platform::VK_DOWN,  platform::VK_LEFT,
-                                     platform::VK_RIGHT,  platform::VK_PRIOR, platform::VK_NEXT};
-
-bool HasRow(std::int16_t key)
-{
-    for (std::int16_t k : ShowKeys)
-        if (k == key) return true;
-    return false;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -62,9 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     while (size > 0) {
         const auto pick = static_cast<std::uint8_t>(Take(data, size, 1));
-        // Mostly the show's keys; otherwise any code at all.
-        const auto key =
-            pick < 200 ? ShowKeys[pick % std::size(ShowKeys)] : static_cast<std::int16_t>(Take(data, size, 2));
+        // Mostly the named keys, the show's own and ignored ones; otherwise any code at all.
+        const auto key = pick < 200 ? platform::NamedKeys[pick % std::size(platform::NamedKeys)].code
+                                    : static_cast<std::int16_t>(Take(data, size, 2));
+        const platform::KeyEffect effect = platform::EffectOf(key);
         const auto shift = static_cast<std::int16_t>(pick & 1 ? Take(data, size, 1) & 7 : Take(data, size, 2));
 
         const double x = CamX, y = CamY, z = CamZ, yaw = CamYaw, pitch = CamPitch;
@@ -77,11 +67,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!(CamPitch > -90 && CamPitch < 90)) Fail("pitch out of (-90, 90)", key, shift);
         if (std::hypot(CamX - x, CamZ - z) > 4 + 1e-9 || std::fabs(CamY - y) > 5)
             Fail("the eye moved too far", key, shift);
-        if (!HasRow(key) && (CamX != x || CamY != y || CamZ != z || CamYaw != yaw || CamPitch != pitch))
+        if (effect == platform::KeyEffect::None &&
+            (CamX != x || CamY != y || CamZ != z || CamYaw != yaw || CamPitch != pitch))
             Fail("a key without a row changed the camera", key, shift);
-        if (show.EndRequested != (key == platform::VK_ESCAPE ? Runtime::True : end))
+        if (show.EndRequested != (effect == platform::KeyEffect::End ? Runtime::True : end))
             Fail("the end flag changed without Escape, or Escape did not set it", key, shift);
-        if ((key == platform::VK_PRIOR && pitch == 80) || (key == platform::VK_NEXT && pitch == -80))
+        if ((effect == platform::KeyEffect::TiltUp && pitch == 80) ||
+            (effect == platform::KeyEffect::TiltDown && pitch == -80))
             if (CamPitch != pitch) Fail("the pitch moved past its stop", key, shift);
     }
     return 0;

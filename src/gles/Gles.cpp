@@ -323,45 +323,10 @@ void CheckErrorsEvery(int flushes)
 glapi::Gl11 Table()
 {
     glapi::Gl11 gl{};
-    gl.Begin = Begin;
-    gl.End = End;
-    gl.Vertex3f = Vertex3f;
-    gl.Normal3f = Normal3f;
-    gl.TexCoord2f = TexCoord2f;
-    gl.TexCoord2d = TexCoord2d;
-    gl.Color3f = Color3f;
-    gl.Color4f = Color4f;
-    gl.GenLists = GenLists;
-    gl.NewList = NewList;
-    gl.EndList = EndList;
-    gl.CallList = CallList;
-    gl.MatrixMode = MatrixMode;
-    gl.PushMatrix = PushMatrix;
-    gl.PopMatrix = PopMatrix;
-    gl.LoadIdentity = LoadIdentity;
-    gl.Rotated = Rotated;
-    gl.Translated = Translated;
-    gl.Frustum = Frustum;
-    gl.Viewport = Viewport;
-    gl.Enable = Enable;
-    gl.Disable = Disable;
-    gl.Lightfv = Lightfv;
-    gl.LightModelfv = LightModelfv;
-    gl.ColorMaterial = ColorMaterial;
-    gl.ShadeModel = ShadeModel;
-    gl.BlendFunc = BlendFunc;
-    gl.DepthFunc = DepthFunc;
-    gl.DepthMask = DepthMask;
-    gl.Hint = Hint;
-    gl.GenTextures = GenTextures;
-    gl.BindTexture = BindTexture;
-    gl.TexImage2D = TexImage2D;
-    gl.TexParameteri = TexParameteri;
-    gl.TexEnvi = TexEnvi;
-    gl.PixelStorei = PixelStorei;
-    gl.Build2DMipmaps = Build2DMipmaps;
-    gl.Clear = Clear;
-    gl.ClearColor = ClearColor;
+    // gl.Begin = Begin, ..., gl.Build2DMipmaps = Build2DMipmaps.
+#define GL11_ENTRY(prefix, result, Name, parameters) gl.Name = Name;
+#include "glapi/Entries.h"
+#undef GL11_ENTRY
     return gl;
 }
 

@@ -7,46 +7,23 @@
 #include "platform/VideoInternal.h"
 #include "testing/Testing.h"
 
+#include <array>
+#include <iterator>
+
 namespace platform {
 
 namespace {
 
 std::int16_t VirtualKeyCode(SDL_Keycode key)
 {
-    switch (key) {
-    case SDLK_ESCAPE:
-        return VK_ESCAPE;
-    case SDLK_PAGEUP:
-        return VK_PRIOR;
-    case SDLK_PAGEDOWN:
-        return VK_NEXT;
-    case SDLK_LEFT:
-        return VK_LEFT;
-    case SDLK_UP:
-        return VK_UP;
-    case SDLK_RIGHT:
-        return VK_RIGHT;
-    case SDLK_DOWN:
-        return VK_DOWN;
-    case SDLK_RETURN:
-        return 13;
-    case SDLK_SPACE:
-        return 32;
-    case SDLK_TAB:
-        return 9;
-    case SDLK_BACKSPACE:
-        return 8;
-    case SDLK_HOME:
-        return 36;
-    case SDLK_END:
-        return 35;
-    case SDLK_INSERT:
-        return 45;
-    case SDLK_DELETE:
-        return 46;
-    default:
-        break;
-    }
+    // SDL's keycodes of the named keys, looked up by name once.
+    static const auto namedKeycodes = [] {
+        std::array<SDL_Keycode, std::size(NamedKeys)> keycodes{};
+        for (std::size_t k = 0; k < keycodes.size(); ++k) keycodes[k] = SDL_GetKeyFromName(NamedKeys[k].name);
+        return keycodes;
+    }();
+    for (std::size_t k = 0; k < namedKeycodes.size(); ++k)
+        if (namedKeycodes[k] == key) return NamedKeys[k].code;
     if (key >= SDLK_a && key <= SDLK_z) return static_cast<std::int16_t>('A' + (key - SDLK_a));
     if (key >= SDLK_0 && key <= SDLK_9) return static_cast<std::int16_t>('0' + (key - SDLK_0));
     if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<std::int16_t>(112 + (key - SDLK_F1));

@@ -2,22 +2,15 @@
 // returns, and the frame loop's driver.
 #pragma once
 
+#include "platform/ShowKeys.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 
 namespace platform {
 
-// Virtual-key codes the show knows, and the modifier bits of a key-down.
-constexpr std::int16_t VK_ESCAPE = 27;
-constexpr std::int16_t VK_PRIOR = 33; // Page Up
-constexpr std::int16_t VK_NEXT = 34;  // Page Down
-constexpr std::int16_t VK_LEFT = 37;
-constexpr std::int16_t VK_UP = 38;
-constexpr std::int16_t VK_RIGHT = 39;
-constexpr std::int16_t VK_DOWN = 40;
-constexpr std::int16_t VK_E = 69;
-constexpr std::int16_t VK_R = 82;
+// The modifier bits of a key-down.
 constexpr std::int16_t ShiftMask = 1;
 constexpr std::int16_t CtrlMask = 2;
 constexpr std::int16_t AltMask = 4;

@@ -2,16 +2,19 @@
 
 #include "platform/Events.h"
 
-#include <array>
+#include <vector>
 
 void KeyStorm::BeforeEvents(const Frame&)
 {
-    // Show keys weighted by repetition, plus keys the handler must ignore.
-    // Enter and F12 are left out: with Alt they belong to the port.
-    static constexpr std::array<const char*, 14> Keys = {
-        "Left",     "Right",  "Left",     "Right", "Up", "Down",  "PageUp",
-        "PageDown", "PageUp", "PageDown", "E",     "R",  "Space", "A",
-    };
+    // Every named key, the show's own and those its handler must ignore, but
+    // Escape, which would end the show, and Enter, which with Alt belongs to
+    // the port (as F12 does, which is not named).
+    static const std::vector<const char*> Keys = [] {
+        std::vector<const char*> names;
+        for (const platform::NamedKey& key : platform::NamedKeys)
+            if (key.effect != platform::KeyEffect::End && key.code != platform::VK_RETURN) names.push_back(key.name);
+        return names;
+    }();
     std::uniform_int_distribution<int> count(0, 4), key(0, static_cast<int>(Keys.size()) - 1), shift(0, 7);
     for (int n = count(random_); n > 0; --n) {
         const char* name = Keys[static_cast<std::size_t>(key(random_))];

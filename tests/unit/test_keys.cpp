@@ -1,8 +1,11 @@
 // The key handler: which key moves what, the rounding and remainder rules
-// of the turns and tilts, the stops at +-80 degrees of pitch, and the codes
-// the keypad's keys arrive with.
+// of the turns and tilts, the stops at +-80 degrees of pitch, the codes the
+// keypad's keys arrive with, and the table of named keys that both event
+// pumps translate through.
 #include "gl/BasicGL.h"
 #include "platform/Events.h"
+#include "platform/ShowKeys.h"
+#include "platform/web/Keys.h"
 #include "testing/Testing.h"
 #include "window/glTemplate.h"
 
@@ -122,6 +125,56 @@ TEST_F(KeyDownTest, MovesFollowTheHeadingAndIgnorePitchAndEscapeOnlyEnds)
     Press(VK_LEFT);
     EXPECT_EQ(CamYaw, 160);
     EXPECT_EQ(show.EndRequested, Runtime::True);
+}
+
+TEST_F(KeyDownTest, EveryNamedKeyReachesTheHandlerByEachNameWithTheEffectItNames)
+{
+    for (const NamedKey& key : NamedKeys) {
+        SCOPED_TRACE(key.name);
+        // Natively through SDL, in the browser by either spelling.
+        EXPECT_TRUE(IsKnownKeyName(key.name));
+        EXPECT_EQ(KeyDownCodeOf(key.name, false), key.code);
+        EXPECT_EQ(web::VirtualKeyOf(key.name), key.code);
+        if (key.otherName != nullptr) EXPECT_EQ(web::VirtualKeyOf(key.otherName), key.code);
+        EXPECT_EQ(web::IsShowKey(key.code, false, false, false), key.effect != KeyEffect::None);
+
+        // Heading along +z from the origin, level.
+        Place(0, 0, 0, 0, 0);
+        show.EndRequested = 0;
+        Press(key.code);
+        double x = 0, y = 0, z = 0, yaw = 0, pitch = 0;
+        switch (key.effect) {
+        case KeyEffect::None:
+        case KeyEffect::End:
+            break;
+        case KeyEffect::Lower:
+            y = -5;
+            break;
+        case KeyEffect::Raise:
+            y = 5;
+            break;
+        case KeyEffect::Forward:
+            z = 4;
+            break;
+        case KeyEffect::Back:
+            z = -4;
+            break;
+        case KeyEffect::TurnLeft:
+            yaw = 10;
+            break;
+        case KeyEffect::TurnRight:
+            yaw = -10;
+            break;
+        case KeyEffect::TiltUp:
+            pitch = 10;
+            break;
+        case KeyEffect::TiltDown:
+            pitch = -10;
+            break;
+        }
+        ExpectCamera(x, y, z, yaw, pitch);
+        EXPECT_EQ(show.EndRequested, key.effect == KeyEffect::End ? Runtime::True : 0);
+    }
 }
 
 TEST_F(KeyDownTest, KeypadKeysAreArrowAndPageKeysWithNumLockOffAndIgnoredDigitsWithItOn)

@@ -1,49 +1,17 @@
 #include "platform/web/Keys.h"
 
-#include "platform/Events.h"
+#include "platform/ShowKeys.h"
 
 #include <cctype>
 #include <charconv>
-#include <utility>
 
 namespace platform::web {
 
-namespace {
-
-// Named keys, both spellings; letters, digits and F1..F12 are computed.
-constexpr std::pair<const char*, std::int16_t> NamedKeys[] = {
-    {"Escape", VK_ESCAPE},
-    {"Esc", VK_ESCAPE},
-    {"PageUp", VK_PRIOR},
-    {"Page Up", VK_PRIOR},
-    {"PageDown", VK_NEXT},
-    {"Page Down", VK_NEXT},
-    {"ArrowLeft", VK_LEFT},
-    {"Left", VK_LEFT},
-    {"ArrowUp", VK_UP},
-    {"Up", VK_UP},
-    {"ArrowRight", VK_RIGHT},
-    {"Right", VK_RIGHT},
-    {"ArrowDown", VK_DOWN},
-    {"Down", VK_DOWN},
-    {"Enter", 13},
-    {"Return", 13},
-    {" ", 32},
-    {"Space", 32},
-    {"Tab", 9},
-    {"Backspace", 8},
-    {"Home", 36},
-    {"End", 35},
-    {"Insert", 45},
-    {"Delete", 46},
-};
-
-} // namespace
-
 std::int16_t VirtualKeyOf(const std::string& name)
 {
-    for (const auto& [known, code] : NamedKeys)
-        if (name == known) return code;
+    // Named keys by either spelling; letters, digits and F1..F12 are computed.
+    for (const NamedKey& key : NamedKeys)
+        if (name == key.name || (key.otherName != nullptr && name == key.otherName)) return key.code;
     if (name.size() == 1) {
         const auto c = static_cast<unsigned char>(name[0]);
         if (std::isalpha(c)) return static_cast<std::int16_t>(std::toupper(c));
@@ -60,21 +28,7 @@ std::int16_t VirtualKeyOf(const std::string& name)
 
 bool IsShowKey(std::int16_t virtualKey, bool ctrl, bool alt, bool meta)
 {
-    if (ctrl || alt || meta) return false;
-    switch (virtualKey) {
-    case VK_ESCAPE:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_E:
-    case VK_R:
-        return true;
-    default:
-        return false;
-    }
+    return !ctrl && !alt && !meta && EffectOf(virtualKey) != KeyEffect::None;
 }
 
 } // namespace platform::web

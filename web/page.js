@@ -1,6 +1,7 @@
 // The page around the show: fetches the show's files into the program's
-// file system before it starts, starts it on a click or a key (browsers
-// allow sound only after one), shows its messages, offers to play again, and
+// file system before it starts, has the program check the address's
+// parameters (its options), starts it on a click or a key (browsers allow
+// sound only after one), shows its messages, offers to play again, and
 // hangs the pictures asked for by "?snapshot=" on the page for checking.
 'use strict';
 
@@ -37,6 +38,12 @@
   }
 
   function showReady() {
+    // The parameters are the program's options: one it refuses is an error
+    // on the page, with its message, before anything plays.
+    if (!Module.ccall('citadel_check', 'number', ['string'], [location.search])) {
+      start.hidden = true;
+      return;
+    }
     setState('ready');
     start.textContent = 'Play';
     start.disabled = false;

@@ -4,6 +4,7 @@
 #include "platform/App.h"
 #include "platform/VideoInternal.h"
 
+#include "glapi/Gl11.h"
 #include "gles/Gles.h"
 
 #include <SDL_opengl.h>
@@ -51,7 +52,7 @@ void PaceFrame()
 
 bool UsesRenderer()
 {
-    return video.settings.gl == GlApi::Es;
+    return Renderer() == GlApi::Es;
 }
 
 // The virtual screen's GL functions. GL 1.1's own are taken from the GL
@@ -137,6 +138,11 @@ int ChosenDisplay()
 
 } // namespace
 
+GlApi Renderer()
+{
+    return video.settings.gl;
+}
+
 VideoState& CurrentVideo()
 {
     return video;
@@ -150,6 +156,7 @@ VirtualScreen* CurrentVirtualScreen()
 void InitVideo(const VideoSettings& settings)
 {
     video.settings = settings;
+    glapi::Current = UsesRenderer() ? gles::Table() : glapi::DesktopGL();
     // SDL_VIDEODRIVER in the environment wins over both choices below.
     if (settings.headless) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");

@@ -102,9 +102,16 @@ public:
     Reason reason;
 };
 
-// Starts the video subsystem. Throws VideoError (NoDisplay) when no display
+// Starts the video subsystem, with glapi::Current bound to what Renderer()
+// chooses for these settings. Throws VideoError (NoDisplay) when no display
 // can be opened.
 void InitVideo(const VideoSettings& settings);
+
+// What draws the show's GL 1.1 with the settings InitVideo was given: the
+// one place that decides it. Natively the settings' gl (--gl); a browser has
+// WebGL 2 alone, so there always our renderer. The window and its contexts
+// are made for it.
+GlApi Renderer();
 
 // Creates the show's window, hidden, as the window object exists before its
 // load event runs; a native render size gets its size here. When the window

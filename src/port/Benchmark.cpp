@@ -5,6 +5,7 @@
 #include "platform/System.h"
 #include "platform/Window.h"
 #include "port/RunShow.h"
+#include "port/Screenshot.h"
 
 #include <algorithm>
 #include <array>
@@ -214,7 +215,7 @@ int RunBenchmark(const ShowOptions& options)
         Recorder r(run, k == 0 ? ImageStart : Clock::now());
         PortHooks hooks;
         hooks.Attach(r);
-        RunShow(run, hooks);
+        RunShow(run, hooks, WriteSnapshot);
         if (renderer.empty()) renderer = r.renderer;
         const std::string prefix = PathName(paths[k]) + ".";
         for (const auto& [name, value] : Summarise(r)) figures.emplace_back(prefix + name, value);

@@ -59,26 +59,6 @@ std::vector<std::string> FfmpegQuietlyReplacing()
 
 } // namespace
 
-bool ClassifyCapturePath(const std::string& path, CaptureKind& kind, std::string& error)
-{
-    std::error_code ec;
-    if (path.empty()) {
-        error = "no file or folder named";
-        return false;
-    }
-    if (path.back() == '/' || fs::is_directory(path, ec)) {
-        kind = CaptureKind::Folder;
-        return true;
-    }
-    const std::string extension = Runtime::Lower(fs::path(path).extension().string());
-    if (extension == ".mp4" || extension == ".mkv" || extension == ".webm") {
-        kind = CaptureKind::Video;
-        return true;
-    }
-    error = "'" + path + "' is neither a .mp4, .mkv or .webm file nor a folder (end it with '/')";
-    return false;
-}
-
 std::uint64_t SamplesBefore(std::uint64_t frame, int fps)
 {
     return frame * platform::MusicSampleRate / static_cast<std::uint64_t>(fps);

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/Process.h"
+#include "port/CaptureOptions.h"
 #include "port/PortHooks.h"
 #include "port/ShowOptions.h"
 
@@ -20,13 +21,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-enum class CaptureKind { Video, Folder };
-
-// What a --capture argument asks for: a folder when it ends in '/' or names
-// an existing folder, a video for .mp4, .mkv or .webm. False, with the
-// reason in `error`, for anything else.
-bool ClassifyCapturePath(const std::string& path, CaptureKind& kind, std::string& error);
 
 // Sound sample frames before video frame `frame` (counted from 0) at fps:
 // floor(frame * 48000 / fps), exact for every frame, so nothing drifts.

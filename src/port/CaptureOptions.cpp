@@ -1,9 +1,33 @@
 #include "port/CaptureOptions.h"
 
-#include "port/Capture.h"
 #include "port/OptionValues.h"
 
 #include "runtime/Text.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+bool ClassifyCapturePath(const std::string& path, CaptureKind& kind, std::string& error)
+{
+    std::error_code ec;
+    if (path.empty()) {
+        error = "no file or folder named";
+        return false;
+    }
+    if (path.back() == '/' || fs::is_directory(path, ec)) {
+        kind = CaptureKind::Folder;
+        return true;
+    }
+    const std::string extension = Runtime::Lower(fs::path(path).extension().string());
+    if (extension == ".mp4" || extension == ".mkv" || extension == ".webm") {
+        kind = CaptureKind::Video;
+        return true;
+    }
+    error = "'" + path + "' is neither a .mp4, .mkv or .webm file nor a folder (end it with '/')";
+    return false;
+}
 
 void ApplyCaptureOptions(const CaptureRequest& request, ShowOptions& options)
 {

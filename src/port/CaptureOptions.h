@@ -5,6 +5,13 @@
 
 #include <string>
 
+enum class CaptureKind { Video, Folder };
+
+// What a --capture argument asks for: a folder when it ends in '/' or names
+// an existing folder, a video for .mp4, .mkv or .webm. False, with the
+// reason in `error`, for anything else.
+bool ClassifyCapturePath(const std::string& path, CaptureKind& kind, std::string& error);
+
 struct CaptureRequest {
     std::string path;
     int fps = 60;

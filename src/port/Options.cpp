@@ -11,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -140,16 +141,9 @@ void CheckReachable(const ShowOptions& options)
         if (key.frame > options.frames) throw UsageError("--key", "frame " + std::to_string(key.frame) + ends);
 }
 
-// A usage error: what was wrong, and where to look; exit status 2.
-int Refuse(const std::string& why)
-{
-    std::cerr << "citadel: " << why << "\nUsage: citadel [OPTIONS]   (citadel --help lists them)\n";
-    return 2;
-}
-
 } // namespace
 
-int ParseOptions(int argc, char** argv, ShowOptions& options)
+ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& options)
 {
     CLI::App app{"citadel: a real-time 3D show with tracker music.\n"
                  "With no options it covers the desktop and plays the whole show once.",
@@ -207,7 +201,11 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
               "Press random show keys every frame, from seed N (Escape excepted)");
 
     try {
-        app.parse(argc, argv);
+        std::vector<std::string> line = {"citadel"};
+        line.insert(line.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& arg : line) argv.push_back(arg.data());
+        app.parse(static_cast<int>(argv.size()), argv.data());
         if (windowOption->count() > 0) {
             options.video.windowed = true;
             if (!window.empty() &&
@@ -224,15 +222,13 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
         options.glChosen = glOption->count() > 0;
         ApplyCaptureOptions(capture, options);
     } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
+        return {0, app.help()};
     } catch (const CLI::CallForVersion&) {
-        std::cout << app.version() << '\n';
-        return 0;
+        return {0, app.version() + "\n"};
     } catch (const CLI::ParseError& e) {
-        return Refuse(e.what());
+        return {2, e.what()};
     } catch (const UsageError& e) {
-        return Refuse(e.what());
+        return {2, e.what()};
     }
 
     options.video.filter = scale == "nearest"   ? platform::ScaleFilter::Nearest
@@ -253,5 +249,15 @@ int ParseOptions(int argc, char** argv, ShowOptions& options)
         options.video.virtualWidth = 640;
         options.video.virtualHeight = 480;
     }
-    return -1;
+    return {};
+}
+
+int ParseOptions(int argc, char** argv, ShowOptions& options)
+{
+    const ParseResult result = ParseArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc), options);
+    if (result.status == 2)
+        std::cerr << "citadel: " << result.text << "\nUsage: citadel [OPTIONS]   (citadel --help lists them)\n";
+    else
+        std::cout << result.text;
+    return result.status;
 }

@@ -1,55 +1,61 @@
 #include "port/RunShow.h"
 
 #include "app/ShowFiles.h"
-#include "glapi/Gl11.h"
-#include "gles/Gles.h"
 #include "platform/App.h"
 #include "platform/SoundLib.h"
 #include "platform/Window.h"
 #include "port/KeyStorm.h"
-#include "port/Screenshot.h"
-#include "port/Script.h"
 #include "port/StateLog.h"
 
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <system_error>
 #include <vector>
 
-void RunShow(const ShowOptions& options, PortHooks& hooks)
+ShowRun::ShowRun(const ShowOptions& options, PortHooks& hooks, SnapshotSink snapshots)
+    : options_(options), hooks_(hooks), script_(options, std::move(snapshots))
 {
     platform::SetDataFolder(options.dataFolder);
     if (options.seed) platform::PinRandomSeed(*options.seed);
     platform::SetMusicEnabled(!options.noMusic);
     platform::SetMusicVolume(options.volume);
-    platform::SetScreenshotHandler(SaveScreenshot);
-    glapi::Current = options.video.gl == platform::GlApi::Es ? gles::Table() : glapi::DesktopGL();
 
-    std::unique_ptr<StateLog> stateLog;
     if (!options.stateLogPath.empty()) {
-        stateLog = std::make_unique<StateLog>(options.stateLogPath);
-        hooks.Attach(*stateLog);
+        stateLog_ = std::make_unique<StateLog>(options.stateLogPath);
+        hooks.Attach(*stateLog_);
     }
-    Script script(options);
-    hooks.Attach(script);
-    std::unique_ptr<KeyStorm> storm;
+    hooks.Attach(script_);
     if (options.keyStormSeed >= 0) {
-        storm = std::make_unique<KeyStorm>(static_cast<std::uint32_t>(options.keyStormSeed));
-        hooks.Attach(*storm);
+        storm_ = std::make_unique<KeyStorm>(static_cast<std::uint32_t>(options.keyStormSeed));
+        hooks.Attach(*storm_);
     }
+}
 
-    platform::InitVideo(options.video);
+ShowRun::~ShowRun() = default;
+
+void ShowRun::Start()
+{
+    platform::InitVideo(options_.video);
     platform::OpenWindow();
-    hooks.AfterStartupStep("video");
-    {
-        glTemplate form(hooks);
-        form.Form_Load();
-        platform::ShowWindow();
-        form.Form_Paint();
-    }
-    if (stateLog) stateLog->Close();
+    hooks_.AfterStartupStep("video");
+    form_ = std::make_unique<glTemplate>(hooks_);
+    form_->Form_Load();
+    platform::ShowWindow();
+    form_->Form_Paint();
+}
+
+void ShowRun::End()
+{
+    form_.reset();
+    if (stateLog_) stateLog_->Close();
     platform::ShutdownVideo();
+}
+
+void RunShow(const ShowOptions& options, PortHooks& hooks, SnapshotSink snapshots)
+{
+    ShowRun run(options, hooks, std::move(snapshots));
+    run.Start();
+    run.End();
 }
 
 std::string MissingShowFiles(const std::string& folder)

@@ -4,10 +4,12 @@
 #include "image/Png.h"
 #include "platform/App.h"
 #include "platform/VirtualScreen.h"
+#include "runtime/Runtime.h"
 
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 
 namespace {
@@ -67,5 +69,16 @@ void SaveScreenshot()
             platform::Warn("saved " + path.substr(2));
     } catch (const std::exception& e) {
         platform::Warn(std::string("no screenshot: ") + e.what());
+    }
+}
+
+void WriteSnapshot(int, const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height)
+{
+    try {
+        image::WritePng(path, width, height, 3, rgb.data());
+    } catch (const files::Error& e) {
+        throw Runtime::RuntimeError("Cannot write the snapshot '" + e.path + "': " + e.reason);
+    } catch (const std::runtime_error& e) {
+        throw Runtime::RuntimeError(std::string("Cannot write the snapshot: ") + e.what());
     }
 }

@@ -1,14 +1,7 @@
 #include "port/Script.h"
 
-#include "files/Files.h"
-#include "image/Png.h"
 #include "platform/Events.h"
 #include "platform/VirtualScreen.h"
-#include "runtime/Runtime.h"
-
-#include <cstdint>
-#include <stdexcept>
-#include <vector>
 
 void Script::Presented(const Frame& frame)
 {
@@ -17,13 +10,7 @@ void Script::Presented(const Frame& frame)
     std::vector<std::uint8_t> rgb;
     int width = 0, height = 0;
     platform::ReadVirtualScreen(rgb, width, height);
-    try {
-        image::WritePng(snapshot->second, width, height, 3, rgb.data());
-    } catch (const files::Error& e) {
-        throw Runtime::RuntimeError("Cannot write the snapshot '" + e.path + "': " + e.reason);
-    } catch (const std::runtime_error& e) {
-        throw Runtime::RuntimeError(std::string("Cannot write the snapshot: ") + e.what());
-    }
+    snapshots_(frame.number, snapshot->second, rgb, width, height);
 }
 
 void Script::BeforeEvents(const Frame& frame)

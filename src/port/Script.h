@@ -1,17 +1,29 @@
-// The run's script from the command line: pictures of chosen frames, key
-// presses at chosen frames, and the end after a given number of frames,
-// which closes the window so that the show shuts down as it always does.
+// The run's script from the options: pictures of chosen frames, key presses
+// at chosen frames, and the end after a given number of frames, which closes
+// the window so that the show shuts down as it always does.
 #pragma once
 
 #include "port/PortHooks.h"
 #include "port/ShowOptions.h"
 
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Where a snapshot goes: natively the PNG file the options name, in a
+// browser the page. Gets the frame, that file's name and the picture (RGB,
+// top row first).
+using SnapshotSink = std::function<void(int frame, const std::string& path, const std::vector<std::uint8_t>& rgb,
+                                        int width, int height)>;
+
 class Script final : public Attachment {
 public:
-    explicit Script(const ShowOptions& options) : options_(options) {}
+    Script(const ShowOptions& options, SnapshotSink snapshots) : options_(options), snapshots_(std::move(snapshots)) {}
     void Presented(const Frame& frame) override;
     void BeforeEvents(const Frame& frame) override;
 
 private:
     const ShowOptions& options_;
+    SnapshotSink snapshots_;
 };

@@ -2,12 +2,14 @@
 // show's files, plays the show (or benchmarks or captures it), and turns
 // every error into a message and a non-zero exit status.
 #include "platform/App.h"
+#include "platform/Events.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 #include "port/Benchmark.h"
 #include "port/Capture.h"
 #include "port/Options.h"
 #include "port/RunShow.h"
+#include "port/Screenshot.h"
 #include "runtime/Runtime.h"
 
 #include <cstdio>
@@ -69,6 +71,7 @@ int main(int argc, char** argv)
         const std::string missing = MissingShowFiles(platform::AppPath());
         if (!missing.empty()) throw Runtime::RuntimeError(missing);
         if (options.benchmark) return bench::RunBenchmark(options);
+        platform::SetScreenshotHandler(SaveScreenshot);
 
         PortHooks hooks;
         if (!options.capture.path.empty()) {
@@ -77,7 +80,7 @@ int main(int argc, char** argv)
             capture->Prepare();
             hooks.Attach(*capture);
         }
-        RunShow(options, hooks);
+        RunShow(options, hooks, WriteSnapshot);
         if (capture) capture->Finish(hooks.Frames());
     } catch (const Runtime::Exit& e) {
         EndAfterError(e.status, "the show stopped");

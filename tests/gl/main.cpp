@@ -1,7 +1,6 @@
 // The GL tests share one hidden off-screen window; each test makes its own
 // rendering context on it.
 #include "gl/BasicWGL.h"
-#include "glapi/Gl11.h"
 #include "platform/Window.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +15,6 @@ int main(int argc, char** argv)
     settings.fps = 0;
     platform::InitVideo(settings);
     platform::OpenWindow();
-    glapi::Current = glapi::DesktopGL();
     BasicWGL::SetupPixelFormat(platform::GetDC());
     const int result = RUN_ALL_TESTS();
     platform::ShutdownVideo();

@@ -1,85 +1,158 @@
 // The browser build's pure logic, checked natively: the page's address
-// parameters and the key table the page's keyboard goes through.
+// parameters, which go through the program's own option parser, and the key
+// table the page's keyboard goes through.
 #include "platform/Events.h"
 #include "platform/web/Keys.h"
-#include "port/web/PageOptions.h"
+#include "port/Options.h"
+#include "port/web/PageArguments.h"
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
 using platform::web::IsShowKey;
 using platform::web::VirtualKeyOf;
 
-ShowOptions Parse(const std::string& query)
+// The program's door: a command line (split at spaces) through ParseOptions;
+// what it printed on stderr.
+std::string CommandLineRefusal(const std::string& line)
+{
+    std::istringstream in(line);
+    std::vector<std::string> args{"citadel"};
+    for (std::string a; in >> a;) args.push_back(a);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    ShowOptions options;
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    const int status = ParseOptions(static_cast<int>(argv.size()), argv.data(), options);
+    testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    return status == 2 ? err : "accepted";
+}
+
+// The page's door: the query through PageArguments and the same parser.
+ParseResult Page(const std::string& query, ShowOptions& options)
+{
+    testing::internal::CaptureStderr();
+    const ParseResult result = ParsePageArguments(query, options);
+    testing::internal::GetCapturedStderr();
+    return result;
+}
+
+std::string PageRefusal(const std::string& query)
 {
     ShowOptions options;
-    ParsePageOptions(query, options);
+    const ParseResult result = Page(query, options);
+    return result.status == 2 ? result.text : "accepted";
+}
+
+ShowOptions PageOptions(const std::string& query)
+{
+    ShowOptions options;
+    const ParseResult result = Page(query, options);
+    EXPECT_EQ(result.status, -1) << query << ": " << result.text;
     return options;
 }
 
-std::string Refusal(const std::string& query)
+} // namespace
+
+TEST(PageArguments, ABadOptionGetsTheSameMessageOnThePageAsOnTheCommandLine)
 {
-    try {
-        Parse(query);
-    } catch (const std::invalid_argument& e) {
-        return e.what();
+    struct Case {
+        const char* commandLine;
+        const char* query;
+        const char* message;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"--snapshot 1073741824=a.png", "?snapshot=1073741824",
+              "--snapshot: 1073741824 is out of range: expected from 1 to 3186"},
+             {"--snapshot 3187=a.png", "snapshot=251,3187", "from 1 to 3186"},
+             {"--snapshot =a.png", "snapshot=251,", "--snapshot: '' is not a whole number"},
+             {"--snapshot 5=a.png --snapshot 5=b.png", "snapshot=5,5", "--snapshot: frame 5 is given twice"},
+             {"--frames 100 --snapshot 101=a.png", "frames=100&snapshot=101", "frame 101 is never presented"},
+             {"--bogus=1", "bogus=1", "--bogus"},
+             {"--Seed=7", "Seed=7", "--Seed"},
+             {"--seed 7x", "seed=%37x", "--seed: '7x' is not a whole number"},
+             {"--seed -1", "seed=-1", "--seed: -1 is out of range"},
+             {"--fps 2.5", "fps=2.5", "--fps: '2.5' is not a whole number"},
+             {"--fps 1001", "fps=1001", "--fps: 1001 is out of range"},
+             {"--frames 0", "frames=0", "--frames: 0 is out of range"},
+             {"--frames", "frames", "--frames"},
+             {"--volume 101", "music=0&volume=101", "--volume: 101 is out of range"},
+             {"--key Left", "key=Left", "--key: expected FRAME:KEY, got 'Left'"},
+             {"--key 5:NoSuchKey", "key=400:Up,5:NoSuchKey", "--key: unknown key name 'NoSuchKey'"},
+             {"--key 5:Shift+Nothing", "key=5:Shift%2BNothing", "unknown key name 'Nothing'"},
+             {"--frames 100 --key 101:Left", "frames=100&key=101:Left", "--key: frame 101 is never presented"},
+             {"--scale cubic", "scale=cubic", "--scale"},
+             {"--gl vulkan", "gl=vulkan", "--gl"},
+             {"--msaa 3", "msaa=3", "--msaa: expected 0, 2, 4 or 8, got '3'"},
+             {"--render-size 800x500", "render-size=800x500", "is not 4:3"},
+             {"--key-storm -1", "key-storm=-1", "--key-storm"},
+         }) {
+        const std::string page = PageRefusal(c.query);
+        EXPECT_NE(page.find(c.message), std::string::npos) << c.query << ": " << page;
+        const std::string commandLine = CommandLineRefusal(c.commandLine);
+        EXPECT_EQ(commandLine.substr(0, commandLine.find('\n')), "citadel: " + page) << c.commandLine;
     }
-    return "accepted";
 }
 
-TEST(PageOptions, NoParametersLeaveTheShowAsItIs)
+TEST(PageArguments, OptionsThatMeanNothingInABrowserAreRefusedByName)
 {
-    const ShowOptions options = Parse("");
-    EXPECT_FALSE(options.seed);
-    EXPECT_EQ(options.frames, 0);
-    EXPECT_EQ(options.video.fps, 60);
-    EXPECT_TRUE(options.snapshots.empty());
-    EXPECT_FALSE(options.noMusic);
-    // The page's own parameters are not the show's business.
-    EXPECT_EQ(Parse("?autostart=1&utm=x").frames, 0);
+    // Each is a real option of the program (so the page's list cannot drift
+    // from the parser's), refused on the page with why.
+    testing::internal::CaptureStdout();
+    ShowOptions options;
+    const char* argv[] = {"citadel", "--help"};
+    ParseOptions(2, const_cast<char**>(argv), options);
+    const std::string listed = testing::internal::GetCapturedStdout();
+    for (const char* name :
+         {"headless", "window", "display", "mode-switch", "data", "state-log", "capture", "capture-fps", "capture-size",
+          "force", "benchmark", "benchmark-json", "help", "version"}) {
+        EXPECT_NE(listed.find(std::string("--") + name + " "), std::string::npos) << name;
+        for (const std::string query : {std::string(name), std::string(name) + "=1"}) {
+            const std::string why = PageRefusal("?music=0&" + query);
+            EXPECT_EQ(why.rfind(std::string("--") + name + ": not on a page: ", 0), 0u) << why;
+        }
+    }
+    EXPECT_NE(PageRefusal("gl=compat").find("--gl: not on a page"), std::string::npos);
+    EXPECT_EQ(PageRefusal("music=2"), "music: expected 0 or 1, got '2'");
+    EXPECT_NE(PageRefusal("snapshot=5=a.png").find("frames only"), std::string::npos);
 }
 
-TEST(PageOptions, SnapshotsPlayUnpacedUpToTheLastUnlessFramesSaysOtherwise)
+TEST(PageArguments, ParametersLandInTheOptionsAsTheirOptionsDo)
 {
-    const ShowOptions options = Parse("?seed=7&snapshot=640,251,420");
-    EXPECT_EQ(*options.seed, 7u);
-    EXPECT_EQ(options.snapshots.size(), 3u);
-    EXPECT_TRUE(options.snapshots.contains(251) && options.snapshots.contains(640));
-    EXPECT_EQ(options.frames, 640);
-    EXPECT_EQ(options.video.fps, 0);
-    EXPECT_EQ(Parse("?frames=700&snapshot=251").frames, 700);
-    EXPECT_EQ(Parse("?snapshot=251&frames=700").frames, 700);
-}
+    ShowOptions o = PageOptions("");
+    EXPECT_TRUE(!o.seed && o.frames == 0 && o.video.fps == 60 && o.snapshots.empty() && !o.noMusic);
+    // The page's own parameter is not the program's business.
+    EXPECT_EQ(PageOptions("?autostart=1").frames, 0);
 
-TEST(PageOptions, ScriptedKeysTakeModifiersWrittenPlainOrPercentEncoded)
-{
-    const ShowOptions options = Parse("?key=400:Up&key=10:Shift%2BLeft&key=12:Alt+Ctrl+PageUp&key=13:PageDown");
-    ASSERT_EQ(options.keys.size(), 4u);
-    EXPECT_EQ(options.keys[0].frame, 400);
-    EXPECT_EQ(options.keys[0].key, "Up");
-    EXPECT_EQ(options.keys[1].shift, platform::ShiftMask);
-    EXPECT_EQ(options.keys[1].key, "Left");
-    EXPECT_EQ(options.keys[2].key, "PageUp");
-    EXPECT_EQ(options.keys[2].shift, platform::CtrlMask | platform::AltMask);
-    EXPECT_EQ(options.keys[3].frame, 13);
-}
+    o = PageOptions("?seed=7&snapshot=640,251&snapshot=420&music=0&volume=40&gl=es&remaster=0&no-music=1");
+    EXPECT_EQ(o.seed, 7u);
+    EXPECT_EQ(o.snapshots.size(), 3u);
+    EXPECT_TRUE(o.snapshots.contains(251) && o.snapshots.contains(420) && o.snapshots.contains(640));
+    // A snapshot run plays unpaced up to its last picture ...
+    EXPECT_TRUE(o.frames == 640 && o.video.fps == 0 && o.noMusic && o.volume == 40 && o.video.colourBits == 16);
+    // ... unless frames says otherwise.
+    EXPECT_EQ(PageOptions("?frames=700&snapshot=251").frames, 700);
+    EXPECT_EQ(PageOptions("?snapshot=251&frames=700").frames, 700);
+    EXPECT_EQ(PageOptions("?fps=30").video.fps, 30);
+    EXPECT_TRUE(PageOptions("?no-music").noMusic);
+    EXPECT_FALSE(PageOptions("?music=1").noMusic);
+    EXPECT_EQ(PageOptions("?remaster").video.msaa, 4);
 
-TEST(PageOptions, ValuesOutOfRangeAreRefusedNamingTheParameter)
-{
-    EXPECT_EQ(Refusal("?seed=x"), "page parameter seed: expected a whole number from 0 to 4294967295, got 'x'");
-    EXPECT_NE(Refusal("?seed=-1").find("seed"), std::string::npos);
-    EXPECT_NE(Refusal("?snapshot=0").find("snapshot"), std::string::npos);
-    EXPECT_NE(Refusal("?snapshot=251,").find("snapshot"), std::string::npos);
-    EXPECT_NE(Refusal("?fps=60x").find("fps"), std::string::npos);
-    EXPECT_NE(Refusal("?volume=101").find("volume"), std::string::npos);
-    EXPECT_NE(Refusal("?music=2").find("music"), std::string::npos);
-    EXPECT_NE(Refusal("?key=Left").find("FRAME:KEY"), std::string::npos);
-    EXPECT_NE(Refusal("?key=5:NoSuchKey").find("key"), std::string::npos);
-    EXPECT_EQ(Parse("?music=0&volume=40").volume, 40);
-    EXPECT_TRUE(Parse("?music=0").noMusic);
+    // Keys repeated or comma-listed; a '+' stays a plus, written plain or encoded.
+    o = PageOptions("?key=400:Up&key=10:Shift%2BLeft,12:Alt+Ctrl+PageUp&key=13:Page%20Down");
+    ASSERT_EQ(o.keys.size(), 4u);
+    EXPECT_TRUE(o.keys[0].frame == 400 && o.keys[0].key == "Up" && o.keys[0].shift == 0);
+    EXPECT_TRUE(o.keys[1].key == "Left" && o.keys[1].shift == platform::ShiftMask);
+    EXPECT_TRUE(o.keys[2].frame == 12 && o.keys[2].key == "PageUp" &&
+                o.keys[2].shift == (platform::CtrlMask | platform::AltMask));
+    EXPECT_EQ(o.keys[3].key, "PageDown");
 }
 
 // The named keys by either spelling: test_keys.cpp, with the table.
@@ -103,5 +176,3 @@ TEST(WebKeys, TheShowsKeysWithCtrlAltOrMetaAndKeysWithoutARowKeepTheBrowsersDefa
     EXPECT_FALSE(IsShowKey('Q', false, false, false));
     EXPECT_FALSE(IsShowKey(116, false, false, false)); // F5
 }
-
-} // namespace

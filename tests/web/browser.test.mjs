@@ -1,6 +1,6 @@
 // The show in headless Chromium (WebGL 2 on SwiftShader): the page, its
-// pictures against the native program's, keys, a missing file, the music and
-// where the page's requests go.
+// pictures against the native program's, keys, a missing file, refused
+// parameters, the music and where the page's requests go.
 // CITADEL_SITE: the built site; CITADEL_REFERENCE: the native program's
 // pictures (see tests/web/run); CHROMIUM: the browser (/usr/bin/chromium).
 import { after, before, test } from 'node:test';
@@ -156,6 +156,26 @@ test('a missing image shows the show\'s own message on the page', async () => {
   assert.equal(await page.isVisible('#error'), true);
   await page.close();
   await lacking.close();
+});
+
+test('a parameter the program refuses shows its message on the page, and nothing plays', async () => {
+  for (const [query, message] of [
+    ['snapshot=1073741824', '--snapshot: 1073741824 is out of range: expected from 1 to 3186'],
+    ['seed=7&bogus=1', 'The following argument was not expected: --bogus=1'],
+    ['autostart=1&capture=show.mp4', '--capture: not on a page: a page writes no files'],
+  ]) {
+    const page = await newPage();
+    await page.goto(`${server.origin}/index.html?${query}`);
+    await stateIs(page, 'error');
+    assert.ok((await page.textContent('#error')).includes(message), await page.textContent('#error'));
+    assert.equal(await page.isVisible('#error'), true);
+    // No Play on offer, and no frame played.
+    assert.equal(await page.isVisible('#start'), false);
+    await page.waitForTimeout(500);
+    assert.equal(await page.getAttribute('body', 'data-frames'), null);
+    assert.equal(await page.getAttribute('body', 'data-state'), 'error');
+    await page.close();
+  }
 });
 
 test('the music plays from the site itself, and no request leaves the page\'s origin', async () => {

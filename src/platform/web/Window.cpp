@@ -3,6 +3,7 @@
 // screen.
 #include "platform/Window.h"
 
+#include "glapi/Gl11.h"
 #include "gles/Gles.h"
 #include "platform/web/Browser.h"
 #include "platform/web/WebVideo.h"
@@ -70,9 +71,19 @@ bool HasWebGl2()
 
 } // namespace web
 
+GlApi Renderer()
+{
+    return GlApi::Es;
+}
+
 void InitVideo(const VideoSettings& settings)
 {
     video.settings = settings;
+    video.settings.gl = Renderer();
+    glapi::Current = gles::Table();
+    // Each check of the ES context for errors waits for the browser's GPU
+    // process: once a second of frames is enough to end a broken run.
+    gles::CheckErrorsEvery(60);
     video.initialised = true;
 }
 
@@ -83,6 +94,12 @@ void OpenWindow()
     int width = 0, height = 0;
     video.window =
         emscripten_get_canvas_element_size(Canvas, &width, &height) == EMSCRIPTEN_RESULT_SUCCESS && web::HasWebGl2();
+    // A native render size: the largest 4:3 area of the canvas as it shows.
+    if (video.window && video.settings.nativeSize) {
+        FitCanvas(width, height);
+        if (width >= 4 && height >= 3)
+            LargestFourByThree(width, height, video.settings.virtualWidth, video.settings.virtualHeight);
+    }
 }
 
 HDC GetDC()

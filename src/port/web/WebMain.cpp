@@ -1,40 +1,53 @@
-// citadel in a web browser: the page's parameters, the show started on the
-// page's canvas, and every error turned into a message on the page. main()
-// returns as soon as the frame loop is registered; the browser then runs the
-// show one pass a frame, and the run below lives as long as the page.
-#include "gles/Gles.h"
+// citadel in a web browser: the page's parameters parsed as the program's
+// options, the show started on the page's canvas as main() starts it natively,
+// and every error turned into a message on the page. main() returns as soon
+// as the frame loop is registered; the browser then runs the show one pass
+// a frame, and the run below lives as long as the page.
 #include "platform/App.h"
-#include "platform/SoundLib.h"
 #include "platform/Window.h"
 #include "platform/web/Browser.h"
-#include "port/PortHooks.h"
-#include "port/web/PageOptions.h"
-#include "port/web/PageScript.h"
+#include "port/RunShow.h"
+#include "port/web/PageArguments.h"
 #include "runtime/Runtime.h"
-#include "window/glTemplate.h"
 
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
-struct Run {
+struct Page {
     ShowOptions options;
     PortHooks hooks;
-    std::unique_ptr<PageScript> script;
-    std::unique_ptr<glTemplate> form;
+    std::unique_ptr<ShowRun> run;
 };
 
 // Never freed: the frame loop's pass holds the window's address, and a page
 // plays one show (playing again reloads the page).
-Run* run = nullptr;
+Page* page = nullptr;
+
+// The page's snapshots: onto the page, the last one titling it.
+void ShowSnapshot(int frame, const std::string&, const std::vector<std::uint8_t>& rgb, int width, int height)
+{
+    platform::web::ShowSnapshot(frame, rgb, width, height, frame == page->options.snapshots.rbegin()->first);
+}
+
+// The parameters parsed into options; false, with the program's message on
+// the page, when it would refuse them.
+bool Parse(const char* query, ShowOptions& options)
+{
+    const ParseResult result = ParsePageArguments(query != nullptr ? query : "", options);
+    if (result.status == -1) return true;
+    platform::MsgBox(result.text, platform::vbCritical, platform::AppTitle());
+    return false;
+}
 
 // Ends the run: the video subsystem released and the page told, with the
 // error's message on the page first.
 void Finish(std::exception_ptr error)
 {
-    bool failed = error != nullptr;
     if (error) {
         try {
             std::rethrow_exception(error);
@@ -45,47 +58,38 @@ void Finish(std::exception_ptr error)
         } catch (...) {
             platform::MsgBox("Run-time error: an unknown error", platform::vbCritical, platform::AppTitle());
         }
+        platform::ShutdownVideo();
+    } else {
+        page->run->End();
     }
-    platform::ShutdownVideo();
-    platform::web::ShowEnded(failed, run != nullptr ? run->hooks.Frames() : 0);
-}
-
-void Start(const std::string& query)
-{
-    run = new Run;
-    ShowOptions& options = run->options;
-    ParsePageOptions(query, options);
-    if (!platform::web::HasWebGl2())
-        throw platform::VideoError(platform::VideoError::Reason::NoDisplay,
-                                   "This browser gives no WebGL 2 (OpenGL ES 3.0), which the show draws with");
-
-    if (options.seed) platform::PinRandomSeed(*options.seed);
-    platform::SetMusicEnabled(!options.noMusic);
-    platform::SetMusicVolume(options.volume);
-    glapi::Current = gles::Table();
-    // Each check of the ES context for errors waits for the browser's GPU
-    // process: once a second of frames is enough to end a broken run.
-    gles::CheckErrorsEvery(60);
-    run->script = std::make_unique<PageScript>(options);
-    run->hooks.Attach(*run->script);
-    platform::web::SetFrameLoopEnd(Finish);
-
-    platform::InitVideo(options.video);
-    platform::OpenWindow();
-    run->hooks.AfterStartupStep("video");
-    run->form = std::make_unique<glTemplate>(run->hooks);
-    run->form->Form_Load();
-    platform::ShowWindow();
-    run->form->Form_Paint();
+    platform::web::ShowEnded(error != nullptr, page->hooks.Frames());
 }
 
 } // namespace
 
+// The page asks before it offers to play: 1 when the program takes its
+// parameters, 0 when it refuses them (the message is then on the page).
+extern "C" int citadel_check(const char* query)
+{
+    ShowOptions options;
+    return Parse(query, options) ? 1 : 0;
+}
+
 // argv[1]: the page's query string.
 int main(int argc, char** argv)
 {
+    page = new Page;
+    if (!Parse(argc > 1 ? argv[1] : "", page->options)) {
+        platform::web::ShowEnded(true, 0);
+        return 0;
+    }
     try {
-        Start(argc > 1 ? argv[1] : "");
+        if (!platform::web::HasWebGl2())
+            throw platform::VideoError(platform::VideoError::Reason::NoDisplay,
+                                       "This browser gives no WebGL 2 (OpenGL ES 3.0), which the show draws with");
+        page->run = std::make_unique<ShowRun>(page->options, page->hooks, ShowSnapshot);
+        platform::web::SetFrameLoopEnd(Finish);
+        page->run->Start();
     } catch (...) {
         Finish(std::current_exception());
     }

@@ -162,7 +162,8 @@ TEST(Install, RunBuildsInTheRepositoryButPlaysInTheCallersFolder)
     const std::string root = e2e::TempFolder("run-script");
     for (const char* folder : {"/repo/scripts", "/repo/build/bin", "/stubs", "/caller"})
         fs::create_directories(root + folder);
-    fs::copy_file(std::string(CITADEL_SOURCE_DIR) + "/run", root + "/repo/run");
+    for (const char* file : {"/run", "/scripts/build-env", "/scripts/build-quietly"})
+        fs::copy_file(std::string(CITADEL_SOURCE_DIR) + file, root + "/repo" + file, fs::copy_options::copy_symlinks);
     const std::map<std::string, std::string> stubs = {
         {"/repo/scripts/install-deps", "true"},
         {"/stubs/cmake", "echo \"cmake $*\" >>\"$CALLS\""},

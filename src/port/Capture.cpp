@@ -159,6 +159,8 @@ void Capture::PrepareVideo()
     // A link counts as being there, even one that leads nowhere.
     if (fs::exists(fs::symlink_status(target_, ec)) && !settings_.force)
         throw Failed("'" + target_.string() + "' already exists; use --force to replace it");
+    // As every output: a link stays, and what it leads to is replaced.
+    target_ = files::FollowLinks(target_.string());
     const auto status = fs::status(target_, ec);
     if (fs::exists(status) && !fs::is_regular_file(status))
         throw Failed("'" + target_.string() + "' is not a regular file; a capture replaces only files");

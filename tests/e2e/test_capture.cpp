@@ -238,15 +238,15 @@ TEST(Capture, FfmpegOnlyWritesFilesWeMadeInAFolderOfOurOwnAndNoLinkIsFollowed)
         EXPECT_TRUE(std::regex_match(line, std::regex("file:" + folder + "/pipe:/" + ours + "[a-z]+[.]mkv 700 made")))
             << line;
 
-    // A link planted at the target is there, and --force replaces the link itself.
-    fs::create_symlink(folder + "/victim.mp4", folder + "/show.mp4");
+    // A link at the target is there; with --force it is followed and stays.
+    fs::create_symlink("linked.mp4", folder + "/show.mp4");
     run = RunIn(folder, {"--capture", "show.mp4", "--frames", "2", "--no-music"}, env);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("already exists"), std::string::npos) << run.err;
     run = RunIn(folder, {"--capture", "show.mp4", "--frames", "2", "--no-music", "--force"}, env);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_FALSE(fs::is_symlink(folder + "/show.mp4"));
-    EXPECT_FALSE(fs::exists(folder + "/victim.mp4"));
+    EXPECT_TRUE(fs::is_symlink(folder + "/show.mp4"));
+    EXPECT_EQ(e2e::ReadFile(folder + "/linked.mp4"), "video\n");
 
     // Frames go into the folder named, never where a link planted there leads.
     fs::create_directory(folder + "/elsewhere");
@@ -256,7 +256,8 @@ TEST(Capture, FfmpegOnlyWritesFilesWeMadeInAFolderOfOurOwnAndNoLinkIsFollowed)
     EXPECT_NE(run.err.find("'frames' is a link"), std::string::npos) << run.err;
     EXPECT_TRUE(Listing(folder + "/elsewhere").empty());
 
-    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"-y.mp4", "elsewhere", "frames", "pipe:", "show.mp4"}));
+    EXPECT_EQ(Listing(folder),
+              (std::vector<std::string>{"-y.mp4", "elsewhere", "frames", "linked.mp4", "pipe:", "show.mp4"}));
     EXPECT_EQ(Listing(folder + "/pipe:"), std::vector<std::string>{"out.mkv"});
 }
 

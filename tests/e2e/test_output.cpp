@@ -160,3 +160,29 @@ TEST(Outputs, EveryWriterTakesStandardOutputDevicesAndLinks)
         }
     EXPECT_TRUE(fs::is_symlink("/dev/stdout")) << "/dev/stdout was replaced";
 }
+
+// What is printed on standard output counts: to a full disk or a closed
+// descriptor it used to be lost with exit status 0.
+TEST(Outputs, StandardOutputThatCannotBeWrittenIsAnError)
+{
+    const std::string tex = std::string(CITADEL_PACK_DIR) + "/Tex0.MOT";
+    const std::vector<std::pair<std::string, std::vector<std::string>>> runs = {
+        {e2e::CitadelExe(), {"--version"}},
+        {e2e::CitadelExe(), {"--help"}},
+        {e2e::CitadelExe(), {"--benchmark", "--gl", "es", "--frames", "3"}},
+        {e2e::CitadelExe(), {"--headless", "--no-music", "--frames", "3", "--state-log", "-"}},
+        {Mot, {"--help"}},
+        {Mot, {"info", tex}},
+        {Mot, {"to-png", tex, "-"}},
+    };
+    for (const auto& [program, args] : runs)
+        for (const auto& [redirect, reason] : std::vector<std::pair<std::string, std::string>>{
+                 {">/dev/full", "No space left on device"}, {">&-", "Bad file descriptor"}}) {
+            std::string command = "exec '" + program + "'";
+            for (const std::string& arg : args) command += " '" + arg + "'";
+            SCOPED_TRACE(command + " " + redirect);
+            const auto run = e2e::Run("/bin/bash", {"-c", command + " " + redirect}, {{"SDL_AUDIODRIVER", "dummy"}});
+            EXPECT_EQ(run.status, 1) << run.err;
+            EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        }
+}

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -193,5 +195,30 @@ TEST(WriteFile, DashIsStandardOutput)
     EXPECT_EQ(dash + named, "");
     EXPECT_EQ(Contents(folder + "/out"), "first,xxxxxxx");
     EXPECT_EQ(Listing(folder), std::vector<std::string>{"out"});
+    fs::remove_all(folder);
+}
+
+// A descriptor 0, 1 or 2 closed at start used to be taken by the first file
+// opened (the state log got the program's messages). Now /dev/null holds it,
+// read-only, so that writes to it still fail as on a closed descriptor.
+TEST(StandardDescriptors, ClosedOnesAreTakenFirstAndStillRefuseWrites)
+{
+    const std::string folder = FreshFolder("descriptors");
+    for (const std::vector<int>& closed : std::vector<std::vector<int>>{{0}, {1}, {2}, {0, 1, 2}}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            for (int fd : closed) close(fd);
+            files::TakeClosedStandardDescriptors();
+            const int file = open((folder + "/log").c_str(), O_WRONLY | O_CREAT, 0644);
+            bool ok = file > STDERR_FILENO;
+            char byte;
+            for (int fd : closed)
+                ok = ok && (fd == STDIN_FILENO ? read(fd, &byte, 1) == 0 : write(fd, "x", 1) == -1 && errno == EBADF);
+            _exit(ok ? 0 : 1);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "closed " << closed.size() << ": " << closed[0];
+    }
     fs::remove_all(folder);
 }

@@ -1,6 +1,7 @@
 // citadel-mot: converts the show's ".MOT" images to and from PNG, prints
 // their statistics and lays several out on a contact sheet.
 #include "Sheet.h"
+#include "files/Files.h"
 #include "image/Png.h"
 #include "runtime/Text.h"
 #include "tex/MotFile.h"
@@ -137,10 +138,21 @@ void ParseCount(const std::string& option, const std::string& text, int min, int
     value = static_cast<int>(parsed);
 }
 
+// 0, or 1 with a message where what was printed (or written to "-") did
+// not arrive.
+int CheckedStandardOutput()
+{
+    const std::string why = files::StandardOutputProblem();
+    if (why.empty()) return 0;
+    std::fprintf(stderr, "citadel-mot: cannot write to standard output: %s\n", why.c_str());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    files::TakeClosedStandardDescriptors();
     CLI::App app{"citadel-mot: convert the show's .MOT images to and from PNG.\n"
                  "A .MOT file holds two float32 sizes and raw RGB bytes, first row first.\n"
                  "Images in alpha slots (Tex2, Text0-2, Tittle, Dist0, LightMap) are\n"
@@ -189,7 +201,7 @@ int main(int argc, char** argv)
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         std::printf("%s", app.help().c_str());
-        return 0;
+        return CheckedStandardOutput();
     } catch (const CLI::ParseError& error) {
         return UsageError(error.what(), command);
     }
@@ -206,5 +218,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "citadel-mot: %s\n", error.what());
         return 1;
     }
-    return 0;
+    return CheckedStandardOutput();
 }

@@ -37,10 +37,8 @@ mot::MotImage LoadMotReporting(const std::string& path)
 
 void ToMot(const std::string& in, const std::string& out)
 {
-    const image::Image png = image::ReadPng(in);
-    if (png.width > mot::MaxSize || png.height > mot::MaxSize)
-        throw std::runtime_error(in + ": " + std::to_string(png.width) + "x" + std::to_string(png.height) +
-                                 " is larger than the show accepts (" + std::to_string(mot::MaxSize) + " per side)");
+    // The show's limit, checked in the file's header before the pixels are read.
+    const image::Image png = image::ReadPng(in, mot::MaxSize);
     mot::MotImage result;
     result.width = png.width;
     result.height = png.height;
@@ -95,10 +93,9 @@ void PrintInfo(const std::string& path)
 
 void WriteSheet(const std::string& out, const std::vector<std::string>& inputs, int columns, int cell)
 {
-    std::vector<mot::SheetEntry> entries;
-    for (const std::string& path : inputs)
-        entries.push_back({std::filesystem::path(path).filename().string(), LoadMotReporting(path)});
-    const mot::SheetImage sheet = mot::BuildSheet(entries, columns, cell);
+    const mot::SheetImage sheet = mot::BuildSheet(inputs.size(), columns, cell, [&](std::size_t i) {
+        return std::make_pair(std::filesystem::path(inputs[i]).filename().string(), LoadMotReporting(inputs[i]));
+    });
     image::WritePng(out, sheet.width, sheet.height, 3, sheet.rgb.data());
 }
 

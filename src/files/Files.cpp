@@ -1,12 +1,16 @@
 // Files over the POSIX calls: O_EXCL | O_NOFOLLOW creation, renameat2's
-// RENAME_NOREPLACE, and random names that another user cannot foresee.
+// RENAME_NOREPLACE, random names that another user cannot foresee, and
+// descriptors duplicated for the names that stand for them.
 #include "files/Files.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -40,9 +44,37 @@ std::string RandomName(const std::string& folder, const std::string& name)
     return path;
 }
 
+// The open descriptor a name stands for ("-" is standard output), or -1.
+int DescriptorNamed(const std::string& path)
+{
+    if (path == "-" || path == "/dev/stdout") return STDOUT_FILENO;
+    if (path == "/dev/stderr") return STDERR_FILENO;
+    for (const std::string prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        const std::size_t digits = path.size() - prefix.size();
+        if (path.size() > prefix.size() && digits <= 6 && path.compare(0, prefix.size(), prefix) == 0 &&
+            std::all_of(path.begin() + static_cast<std::ptrdiff_t>(prefix.size()), path.end(),
+                        [](unsigned char c) { return std::isdigit(c) != 0; }))
+            return std::stoi(path.substr(prefix.size()));
+    }
+    return -1;
+}
+
 [[noreturn]] void Fail(const std::string& doing, const std::string& path, const std::string& why)
 {
     throw Error(doing, path, why);
+}
+
+// Writes all of data to fd, naming path in any error.
+void WriteAll(int fd, const std::string& path, const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, bytes, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) Fail("write", path, Reason(errno));
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
 }
 
 // Calls make(name) with fresh random names until one is free: make returns
@@ -139,6 +171,8 @@ TempFile::TempFile(const std::string& target) : target_(target)
     if (stat(target.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode)) Fail("write", target, "it is a folder");
         if (!S_ISREG(info.st_mode)) Fail("write", target, "it is not a regular file");
+    } else {
+        info.st_mode = 0;
     }
     const std::string leaf = std::filesystem::path(target).filename().string();
     temp_ = FirstFreeName(FolderOf(target), leaf, [&](const std::string& name) {
@@ -147,6 +181,8 @@ TempFile::TempFile(const std::string& target) : target_(target)
         if (errno != EEXIST) Fail("write", target_, Reason(errno));
         return false;
     });
+    // The replacement keeps the mode of what it replaces, before it holds anything.
+    if (info.st_mode != 0 && fchmod(fd_, info.st_mode & 07777) != 0) Fail("write", target, Reason(errno));
 }
 
 TempFile::~TempFile()
@@ -157,14 +193,7 @@ TempFile::~TempFile()
 
 void TempFile::Write(const void* data, std::size_t size)
 {
-    const auto* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = write(fd_, bytes, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) Fail("write", target_, Reason(errno));
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
+    WriteAll(fd_, target_, data, size);
 }
 
 void TempFile::Close()
@@ -190,11 +219,88 @@ bool TempFile::PlaceIfFree(const std::string& path)
     return placed_;
 }
 
+std::string FollowLinks(const std::string& path)
+{
+    std::string at = path;
+    // As many links as the system itself follows in one name.
+    for (int step = 0; step < 40; ++step) {
+        if (DescriptorNamed(at) >= 0) return at;
+        struct stat info {};
+        if (lstat(at.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return at;
+        std::error_code ec;
+        const std::filesystem::path to = std::filesystem::read_symlink(at, ec);
+        if (ec) Fail("write", path, ec.message());
+        at = to.is_absolute() ? to.string() : (std::filesystem::path(FolderOf(at)) / to).string();
+    }
+    Fail("write", path, Reason(ELOOP));
+}
+
+Output::Output(const std::string& path) : path_(path)
+{
+    const std::string at = FollowLinks(path);
+    const int descriptor = DescriptorNamed(at);
+    if (descriptor >= 0) {
+        // What stdio holds back for it comes first.
+        if (descriptor == STDOUT_FILENO) std::fflush(stdout);
+        fd_ = fcntl(descriptor, F_DUPFD_CLOEXEC, 3);
+        if (fd_ < 0) Fail("write", path, Reason(errno));
+        return;
+    }
+    struct stat info {};
+    if (stat(at.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        if (S_ISDIR(info.st_mode)) Fail("write", path, "it is a folder");
+        // A pipe waits here for its reader, as the shell's > does.
+        fd_ = open(at.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd_ < 0) Fail("write", path, Reason(errno));
+        return;
+    }
+    try {
+        file_ = std::make_unique<TempFile>(at);
+    } catch (const Error& e) {
+        Fail("write", path, e.reason);
+    }
+}
+
+Output::~Output()
+{
+    if (fd_ >= 0) close(fd_);
+}
+
+void Output::Write(const void* data, std::size_t size)
+{
+    if (file_) {
+        try {
+            file_->Write(data, size);
+        } catch (const Error& e) {
+            Fail("write", path_, e.reason);
+        }
+        return;
+    }
+    WriteAll(fd_, path_, data, size);
+}
+
+void Output::Commit()
+{
+    if (file_) {
+        try {
+            file_->Replace();
+        } catch (const Error& e) {
+            Fail("write", path_, e.reason);
+        }
+        file_.reset();
+        return;
+    }
+    if (fd_ < 0) return;
+    const int result = close(fd_);
+    fd_ = -1;
+    if (result != 0 && errno != EINTR) Fail("write", path_, Reason(errno));
+}
+
 void WriteFile(const std::string& path, const void* data, std::size_t size)
 {
-    TempFile file(path);
-    file.Write(data, size);
-    file.Replace();
+    Output output(path);
+    output.Write(data, size);
+    output.Commit();
 }
 
 bool RenameIfFree(const std::string& from, const std::string& to)
@@ -227,6 +333,29 @@ void CreateNewFile(const std::string& path)
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) Fail("create", path, Reason(errno));
     close(fd);
+}
+
+void TakeClosedStandardDescriptors()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free descriptor: this one, as the ones below are open.
+        const int opened = open("/dev/null", O_RDONLY);
+        if (opened >= 0 && opened != fd) close(opened);
+    }
+}
+
+std::string StandardOutputProblem()
+{
+    const bool failedBefore = std::ferror(stdout) != 0;
+    const int earlier = errno;
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !failedBefore) return "";
+    const int flags = fcntl(STDOUT_FILENO, F_GETFL);
+    if (flags == -1 || (flags & O_ACCMODE) == O_RDONLY) return Reason(EBADF);
+    if (errno != 0) return Reason(errno);
+    // The failed write was earlier; what errno said then is the best guess.
+    return earlier != 0 ? Reason(earlier) : "a write failed";
 }
 
 } // namespace files

@@ -45,13 +45,30 @@ void WritePng(const std::string& path, int width, int height, int channels, cons
     files::WriteFile(path, bytes.data(), bytes.size());
 }
 
-Image ReadPng(const std::string& path)
+Image ReadPng(const std::string& path, int maxSide)
 {
+    const auto fail = [&](const std::string& why) { throw std::runtime_error("cannot read " + path + ": " + why); };
+    files::Input file(path);
+    if (file.problem() != files::Input::Problem::None) fail(file.Why());
+    // Even stored uncompressed, 16 bits a channel, a picture of the largest
+    // sizes takes no more than this; a larger file is no picture we take.
+    const std::uint64_t side = static_cast<std::uint64_t>(maxSide);
+    if (file.Size() > side * side * 8 + side * 8 + (1u << 20))
+        fail("it is " + std::to_string(file.Size()) + " bytes, more than a picture of at most " +
+             std::to_string(maxSide) + " pixels a side takes");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
+    bytes.resize(file.Read(bytes.data(), bytes.size()));
+    if (!HasPngSignature(bytes.data(), bytes.size())) fail("it is not a PNG file");
+
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str()))
-        throw std::runtime_error("cannot read " + path + ": " + png.message);
+    if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) fail(png.message);
+    if (png.width > side || png.height > side) {
+        png_image_free(&png);
+        fail("it is " + std::to_string(png.width) + "x" + std::to_string(png.height) + ", larger than " +
+             std::to_string(maxSide) + " pixels a side");
+    }
 
     // Alpha is kept only where the file has it (an alpha channel or a tRNS chunk).
     const bool hasAlpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
@@ -66,9 +83,15 @@ Image ReadPng(const std::string& path)
     if (!png_image_finish_read(&png, nullptr, result.pixels.data(), 0, nullptr)) {
         const std::string why = png.message;
         png_image_free(&png);
-        throw std::runtime_error("cannot read " + path + ": " + why);
+        fail(why);
     }
     return result;
+}
+
+bool HasPngSignature(const std::uint8_t* bytes, std::size_t size)
+{
+    static const std::uint8_t Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return size >= sizeof Signature && std::memcmp(bytes, Signature, sizeof Signature) == 0;
 }
 
 } // namespace image

@@ -24,7 +24,13 @@ std::vector<std::uint8_t> EncodePng(int width, int height, int channels, const s
 void WritePng(const std::string& path, int width, int height, int channels, const std::uint8_t* pixels);
 
 // Reads any PNG as 8-bit RGB (no alpha in the file) or RGBA (alpha or
-// transparency in the file). Throws std::runtime_error with the path on failure.
-Image ReadPng(const std::string& path);
+// transparency in the file). Throws std::runtime_error with the path on
+// failure. Only a regular file is read (a pipe is refused, not waited on),
+// and the sizes in its header are checked against maxSide before any memory
+// is taken for the pixels, or for a file larger than such a picture can be.
+Image ReadPng(const std::string& path, int maxSide = 16384);
+
+// The 8 bytes every PNG file begins with.
+bool HasPngSignature(const std::uint8_t* bytes, std::size_t size);
 
 } // namespace image

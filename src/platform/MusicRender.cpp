@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <streambuf>
+#include <vector>
 
 namespace platform {
 
@@ -31,37 +33,54 @@ std::int16_t ToSample(float value)
 
 } // namespace
 
-bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std::vector<std::int16_t>& samples,
-                 std::string& why)
+bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, const MusicSink& take, std::string& why)
 {
-    samples.assign(frames * 2, 0);
+    constexpr std::size_t Block = 4096;
+    std::vector<std::int16_t> samples(2 * Block, 0);
+    std::uint64_t done = 0;
+    // The rest of the track, silent.
+    const auto silence = [&] {
+        std::fill(samples.begin(), samples.end(), std::int16_t{0});
+        while (done < frames && !InterruptRequested()) {
+            const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(Block, frames - done));
+            take(samples.data(), count);
+            done += count;
+        }
+    };
     std::vector<std::uint8_t> data;
-    if (!ReadModuleFile(path, data, why)) return false;
+    if (!ReadModuleFile(path, data, why)) {
+        silence();
+        return false;
+    }
 
     DiscardBuffer nothing;
     std::ostream log(&nothing);
     const float gain = static_cast<float>(std::clamp(volume, 0, 100)) / 100.0f;
+    bool played = true;
     try {
         openmpt::module module(data, log);
         // As the sound library plays it: looping for ever, from the start.
         module.set_repeat_count(-1);
         module.set_position_order_row(0, 0);
-        std::vector<float> block(2 * 4096);
-        std::uint64_t done = 0;
+        std::vector<float> block(2 * Block);
         // A whole show takes seconds to mix: Ctrl+C must not wait for it.
         while (done < frames && !InterruptRequested()) {
-            const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(4096, frames - done));
+            const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(Block, frames - done));
             const std::size_t got = module.read_interleaved_stereo(MusicSampleRate, wanted, block.data());
             if (got == 0) break; // nothing more to play: the rest stays silent
-            for (std::size_t i = 0; i < got * 2; ++i) samples[done * 2 + i] = ToSample(block[i] * gain);
+            for (std::size_t i = 0; i < got * 2; ++i) samples[i] = ToSample(block[i] * gain);
+            take(samples.data(), got);
             done += got;
         }
-    } catch (...) {
-        std::fill(samples.begin(), samples.end(), std::int16_t{0});
+    } catch (const openmpt::exception&) {
         why = "the sound library cannot play it";
-        return false;
+        played = false;
+    } catch (const std::bad_alloc&) {
+        why = "the sound library cannot play it";
+        played = false;
     }
-    return true;
+    silence();
+    return played;
 }
 
 } // namespace platform

@@ -2,20 +2,25 @@
 // instance, never the one the audio device plays, read as fast as it mixes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
 
 namespace platform {
 
 constexpr int MusicSampleRate = 48000;
 
+// Takes rendered sound: `frames` stereo sample frames, interleaved as
+// 16-bit left/right pairs.
+using MusicSink = std::function<void(const std::int16_t* samples, std::size_t frames)>;
+
 // The first `frames` stereo sample frames of the module at path, looped as
 // the sound library loops it, from its start, at MusicSampleRate, scaled by
-// volume (0..100) and interleaved as 16-bit left/right pairs. False (with
-// `samples` all silence and the reason in why) when the module cannot be
-// read or played. Stops early, the rest silent, once an interrupt is requested.
-bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, std::vector<std::int16_t>& samples,
-                 std::string& why);
+// volume (0..100), handed to take a block at a time, so that memory does not
+// grow with the length. All `frames` are handed over whatever happens:
+// silence where the module cannot be read or played, which returns false
+// with the reason in why. Stops early once an interrupt is requested.
+bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, const MusicSink& take, std::string& why);
 
 } // namespace platform

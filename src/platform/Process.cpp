@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string_view>
 
@@ -83,9 +86,26 @@ int ReapUnlessInterrupted(int pid)
     }
 }
 
-// Spawns with the given fd as standard input, in a process group of its own
-// and with the signals we catch or ignore back at their defaults.
-int Spawn(const std::string& path, const std::vector<std::string>& args, int inputFd)
+// Why path cannot be started: the system's reason, or for a script whose
+// first line names an interpreter that is not there, that.
+std::string WhyNotStarted(const std::string& path, int error)
+{
+    std::string line;
+    if (error == ENOENT && access(path.c_str(), F_OK) == 0) {
+        std::ifstream script(path);
+        std::getline(script, line);
+    }
+    if (line.rfind("#!", 0) != 0) return std::strerror(error);
+    std::istringstream words(line.substr(2));
+    std::string interpreter;
+    words >> interpreter;
+    return "its interpreter '" + interpreter + "' (on its first line) cannot be run";
+}
+
+// Spawns with the given fd as standard input (-1: none) and standard output
+// (-1: ours), in a process group of its own and with the signals we catch
+// or ignore back at their defaults.
+int Spawn(const std::string& path, const std::vector<std::string>& args, int inputFd, int outputFd = -1)
 {
     std::vector<char*> argv{const_cast<char*>(path.c_str())};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -97,6 +117,7 @@ int Spawn(const std::string& path, const std::vector<std::string>& args, int inp
         posix_spawn_file_actions_adddup2(&actions, inputFd, STDIN_FILENO);
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (outputFd >= 0) posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
 
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -111,7 +132,7 @@ int Spawn(const std::string& path, const std::vector<std::string>& args, int inp
     const int error = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) throw std::runtime_error("cannot start " + path);
+    if (error != 0) throw std::runtime_error("cannot start " + path + ": " + WhyNotStarted(path, error));
     return pid;
 }
 
@@ -194,6 +215,32 @@ void KillProgram(ChildProgram& child) noexcept
 int RunProgram(const std::string& path, const std::vector<std::string>& args)
 {
     return ReapUnlessInterrupted(Spawn(path, args, -1));
+}
+
+int RunProgramReading(const std::string& path, const std::vector<std::string>& args, std::string& output)
+{
+    output.clear();
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("cannot make a pipe for " + path);
+    int pid = -1;
+    try {
+        pid = Spawn(path, args, -1, ends[1]);
+    } catch (...) {
+        close(ends[0]);
+        close(ends[1]);
+        throw;
+    }
+    close(ends[1]);
+    char buffer[4096];
+    while (!InterruptRequested()) {
+        WaitForFdOrInterrupt(ends[0], POLLIN, -1);
+        const ssize_t n = read(ends[0], buffer, sizeof buffer);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n <= 0) break;
+        if (output.size() < 65536) output.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(ends[0]);
+    return ReapUnlessInterrupted(pid);
 }
 
 void CatchInterrupts()

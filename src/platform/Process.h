@@ -18,7 +18,8 @@ struct ChildProgram {
     int input = -1; // write end of the pipe, -1 once closed
 };
 
-// Starts path with args. Throws std::runtime_error when it cannot be started.
+// Starts path with args. Throws std::runtime_error when it cannot be
+// started, saying why (a script's missing interpreter named).
 ChildProgram StartProgram(const std::string& path, const std::vector<std::string>& args);
 
 // Writes all of data to the child's input. False when the child has gone
@@ -37,6 +38,9 @@ void KillProgram(ChildProgram& child) noexcept;
 // Runs path with args to the end, standard input closed; its exit status.
 // An interrupt while it runs ends it.
 int RunProgram(const std::string& path, const std::vector<std::string>& args);
+
+// The same, with what it prints on standard output (its first 64 KiB) in output.
+int RunProgramReading(const std::string& path, const std::vector<std::string>& args, std::string& output);
 
 // From now on SIGINT, SIGTERM and SIGHUP, however many, only raise a flag,
 // which every write and wait above heeds at once, and a broken pipe is an

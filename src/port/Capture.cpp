@@ -139,6 +139,8 @@ void Capture::PrepareVideo()
     // A link counts as being there, even one that leads nowhere.
     if (fs::exists(fs::symlink_status(target_, ec)) && !settings_.force)
         throw Failed("'" + target_.string() + "' already exists; use --force to replace it");
+    // As every output: a link stays, and what it leads to is replaced.
+    target_ = files::FollowLinks(target_.string());
     const auto status = fs::status(target_, ec);
     if (fs::exists(status) && !fs::is_regular_file(status))
         throw Failed("'" + target_.string() + "' is not a regular file; a capture replaces only files");
@@ -164,11 +166,12 @@ void Capture::PrepareFolder()
         throw Failed("'" + target_.string() + "' is a link; capture to the folder it leads to instead");
     if (!fs::exists(fs::symlink_status(target_, ec))) {
         const fs::path parent = target_.parent_path();
-        if (!parent.empty()) fs::create_directories(parent, ec);
-        madeFolder_ = fs::create_directory(target_, ec);
+        std::error_code made;
+        if (!parent.empty()) fs::create_directories(parent, made);
+        if (!made) madeFolder_ = fs::create_directory(target_, made);
+        if (made) throw Failed("cannot make the folder '" + target_.string() + "': " + made.message());
     }
-    if (!fs::is_directory(fs::symlink_status(target_, ec)))
-        throw Failed("cannot make the folder '" + target_.string() + "'" + (ec ? ": " + ec.message() : ""));
+    if (!fs::is_directory(fs::symlink_status(target_, ec))) throw Failed("'" + target_.string() + "' is not a folder");
     if (!settings_.force)
         for (const auto& entry : fs::directory_iterator(target_, ec)) {
             const std::string name = entry.path().filename().string();
@@ -255,18 +258,11 @@ void Capture::TakeFrame(int frame)
 void Capture::WriteWav(const fs::path& path, int frames)
 {
     const std::uint64_t count = SamplesBefore(static_cast<std::uint64_t>(frames), settings_.fps);
-    std::vector<std::int16_t> samples;
-    // A module the show could not play either gives a silent track, as the
-    // show itself plays silently then; but a capture is worth a word.
-    const std::string module = platform::ResourcePath(platform::AppPath(), std::string("\\") + ShowModule);
-    std::string why;
-    if (!platform::RenderMusic(module, count, volume_, samples, why))
-        platform::Warn("the music '" + module + "' cannot be used (" + why + "); the capture's sound track is silent");
-    StopIfInterrupted();
-
-    const auto bytes = static_cast<std::uint32_t>(samples.size() * sizeof(std::int16_t));
+    // A WAV file's sizes are 32-bit; a full show at 1 fps takes 612 MB.
+    if (count * 4 > 0xFFFFFFFFu - 36) throw Failed("the sound track would be larger than a WAV file can hold");
+    const auto bytes = static_cast<std::uint32_t>(count * 4);
     std::vector<std::uint8_t> wav;
-    wav.reserve(44 + bytes);
+    wav.reserve(44);
     const auto text = [&](const char* four) { wav.insert(wav.end(), four, four + 4); };
     text("RIFF");
     PutLittleEndian(wav, 36 + bytes, 4);
@@ -281,8 +277,28 @@ void Capture::WriteWav(const fs::path& path, int frames)
     PutLittleEndian(wav, 16, 2);
     text("data");
     PutLittleEndian(wav, bytes, 4);
-    for (std::int16_t sample : samples) PutLittleEndian(wav, static_cast<std::uint16_t>(sample), 2);
-    files::WriteFile(path.string(), wav.data(), wav.size());
+    files::Output file(path.string());
+    file.Write(wav.data(), wav.size());
+
+    // Written as it is rendered, a block at a time: memory does not grow
+    // with the track's length (at 1 fps, a frame is a second of sound).
+    // A module the show could not play either gives a silent track, as the
+    // show itself plays silently then; but a capture is worth a word.
+    const std::string module = platform::ResourcePath(platform::AppPath(), std::string("\\") + ShowModule);
+    std::string why;
+    const bool played = platform::RenderMusic(
+        module, count, volume_,
+        [&](const std::int16_t* samples, std::size_t sampleFrames) {
+            wav.clear();
+            for (std::size_t i = 0; i < sampleFrames * 2; ++i)
+                PutLittleEndian(wav, static_cast<std::uint16_t>(samples[i]), 2);
+            file.Write(wav.data(), wav.size());
+        },
+        why);
+    StopIfInterrupted();
+    if (!played)
+        platform::Warn("the music '" + module + "' cannot be used (" + why + "); the capture's sound track is silent");
+    file.Commit();
 }
 
 void Capture::FinishFiles(int frames)
@@ -316,6 +332,7 @@ void Capture::FinishVideo(int frames)
         StopIfInterrupted();
         if (muxed != 0) throw Failed("ffmpeg could not add the music (exit status " + std::to_string(muxed) + ")");
     }
+    CheckVideo(frames);
     if (settings_.force) {
         std::error_code ec;
         fs::rename(finalTemp_, target_, ec);
@@ -325,28 +342,55 @@ void Capture::FinishVideo(int frames)
     }
 }
 
+// An encoder that ends well may still have made nothing, or not every frame:
+// what it made is looked at before it counts as the capture. The frames are
+// counted where ffprobe is installed beside ffmpeg.
+void Capture::CheckVideo(int frames) const
+{
+    std::error_code ec;
+    const auto bytes = fs::file_size(finalTemp_, ec);
+    if (ec || bytes == 0) throw Failed("ffmpeg ended without error but made no video");
+    const std::string ffprobe = platform::FindProgram((fs::path(ffmpeg_).parent_path() / "ffprobe").string());
+    if (ffprobe.empty()) return;
+    std::string counted;
+    const int status =
+        platform::RunProgramReading(ffprobe,
+                                    {"-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
+                                     "stream=nb_read_packets", "-of", "csv=p=0", FileArgument(finalTemp_)},
+                                    counted);
+    StopIfInterrupted();
+    while (!counted.empty() && std::isspace(static_cast<unsigned char>(counted.back()))) counted.pop_back();
+    if (status != 0 || counted != std::to_string(frames))
+        throw Failed("ffmpeg's video holds " + (status == 0 && !counted.empty() ? counted : std::string("none")) +
+                     " of the " + std::to_string(frames) + " frames it was sent");
+}
+
 void Capture::FinishFolder(int frames)
 {
     if (settings_.music) WriteWav(work_ / "music.wav", frames);
     StopIfInterrupted();
     std::error_code ec;
-    // With --force, frames of an older, longer capture would outlive this one.
-    if (settings_.force)
+    // With --force, the old capture is set aside whole, not removed, until
+    // the new one is in place: a failure puts it back as it was.
+    if (settings_.force) {
+        std::vector<std::string> old;
         for (const auto& entry : fs::directory_iterator(target_, ec)) {
             const std::string name = entry.path().filename().string();
-            if ((IsFrameFileName(name) && std::stoi(name.substr(6, 6)) > frames) ||
-                (name == "music.wav" && !settings_.music))
-                fs::remove(entry.path(), ec);
+            if (IsFrameFileName(name) || name == "music.wav") old.push_back(name);
         }
+        if (ec) throw Failed("cannot list '" + target_.string() + "': " + ec.message());
+        if (!old.empty())
+            aside_ = fs::absolute(files::MakeTempFolder(target_.string(), "citadel-old")).lexically_normal();
+        for (const std::string& name : old) {
+            fs::rename(target_ / name, aside_ / name, ec);
+            if (ec) throw Failed("cannot set the old capture aside in '" + target_.string() + "': " + ec.message());
+            setAside_.push_back(name);
+        }
+    }
     for (const auto& entry : fs::directory_iterator(work_, ec)) {
         const std::string name = entry.path().filename().string();
-        const fs::path to = target_ / name;
-        if (settings_.force) {
-            fs::rename(entry.path(), to, ec);
-            if (ec) throw Failed("cannot move the capture into '" + target_.string() + "': " + ec.message());
-        } else if (!files::RenameIfFree(entry.path().string(), to.string())) {
-            throw Failed("'" + to.string() + "' appeared while capturing; use --force to replace it");
-        }
+        if (!files::RenameIfFree(entry.path().string(), (target_ / name).string()))
+            throw Failed("'" + (target_ / name).string() + "' appeared while capturing; use --force to replace it");
         moved_.push_back(name);
     }
     if (ec) throw Failed("cannot list '" + work_.string() + "': " + ec.message());
@@ -373,9 +417,20 @@ void Capture::RemoveTemporaries() noexcept
     std::error_code ec;
     if (!work_.empty()) fs::remove_all(work_, ec);
     if (!done_) {
-        // A capture that fails halfway into its folder takes back what it moved.
+        // A capture that fails halfway into its folder takes back what it
+        // moved, and puts back the old capture it set aside.
         for (const std::string& name : moved_) fs::remove(target_ / name, ec);
+        for (const std::string& name : setAside_) fs::rename(aside_ / name, target_ / name, ec);
         if (madeFolder_) fs::remove(target_, ec); // only while still empty
+    }
+    if (!aside_.empty()) {
+        // After a failure only once empty: what could not be put back stays.
+        if (done_)
+            fs::remove_all(aside_, ec);
+        else
+            fs::remove(aside_, ec);
+        aside_.clear();
+        setAside_.clear();
     }
     started_ = false;
 }

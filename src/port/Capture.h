@@ -69,6 +69,7 @@ private:
     void StartEncoder();
     void WriteWav(const std::filesystem::path& path, int frames);
     void FinishVideo(int frames);
+    void CheckVideo(int frames) const;
     void FinishFolder(int frames);
     void ShowProgress(int frame, bool last);
     void RemoveTemporaries() noexcept;
@@ -88,8 +89,10 @@ private:
     std::string ffmpeg_;
     platform::ChildProgram encoder_;
     bool started_ = false;
-    bool madeFolder_ = false;        // folder captures: the folder is ours to remove again
-    std::vector<std::string> moved_; // folder captures: names already moved into the target
+    bool madeFolder_ = false;           // folder captures: the folder is ours to remove again
+    std::vector<std::string> moved_;    // folder captures: names already moved into the target
+    std::filesystem::path aside_;       // folder captures with --force: the old capture, until the new one is in
+    std::vector<std::string> setAside_; // names moved there, to be put back if the capture fails
     bool done_ = false;
     bool progress_ = false;
     std::vector<std::uint8_t> screen_, scaled_;

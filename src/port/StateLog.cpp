@@ -3,10 +3,7 @@
 #include "gl/BasicGL.h"
 #include "runtime/Runtime.h"
 
-#include <cerrno>
 #include <charconv>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -24,31 +21,19 @@ void AppendNumber(std::string& line, double value)
 
 } // namespace
 
-StateLog::~StateLog()
-{
-    if (stream_ != nullptr) std::fclose(stream_);
-}
-
 void StateLog::Open()
 {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path_, ec);
-    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) {
-        try {
-            file_ = std::make_unique<files::TempFile>(path_);
-        } catch (const files::Error& e) {
-            Fail(path_, e.reason);
-        }
-        return;
+    try {
+        output_ = std::make_unique<files::Output>(path_);
+    } catch (const files::Error& e) {
+        Fail(path_, e.reason);
     }
-    stream_ = std::fopen(path_.c_str(), "w");
-    if (stream_ == nullptr) Fail(path_, files::Reason(errno));
 }
 
 void StateLog::BeforeDrawing(const Frame& frame)
 {
     using namespace BasicGL;
-    if (file_ == nullptr && stream_ == nullptr) {
+    if (output_ == nullptr) {
         Open();
         buffer_ = "frame,phase,CamX,CamY,CamZ,CamYaw,CamPitch,EndRequested,TitlesActive,SceneActive,"
                   "InterludeActive,TurnCount,OrbitStep,FinalStep,TitleFrame,InterludeFrame\n";
@@ -73,30 +58,21 @@ void StateLog::BeforeDrawing(const Frame& frame)
 void StateLog::Flush()
 {
     try {
-        if (file_) file_->Write(buffer_.data(), buffer_.size());
+        output_->Write(buffer_.data(), buffer_.size());
     } catch (const files::Error& e) {
         Fail(path_, e.reason);
     }
-    if (stream_ != nullptr &&
-        (std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size() || std::fflush(stream_) != 0))
-        Fail(path_, files::Reason(errno));
     buffer_.clear();
 }
 
 void StateLog::Close()
 {
-    if (file_ == nullptr && stream_ == nullptr) return;
+    if (output_ == nullptr) return;
     Flush();
-    if (file_) {
-        try {
-            file_->Replace();
-        } catch (const files::Error& e) {
-            Fail(path_, e.reason);
-        }
-        file_.reset();
-        return;
+    try {
+        output_->Commit();
+    } catch (const files::Error& e) {
+        Fail(path_, e.reason);
     }
-    const bool closed = std::fclose(stream_) == 0;
-    stream_ = nullptr;
-    if (!closed) Fail(path_, files::Reason(errno));
+    output_.reset();
 }

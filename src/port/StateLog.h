@@ -8,19 +8,18 @@
 #include "files/Files.h"
 #include "port/PortHooks.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
 class StateLog final : public Attachment {
 public:
     // The file is made when the first frame begins (a show that fails to
-    // start leaves none). A file is written under a temporary name and
-    // renamed when the log is closed, so a run that fails leaves no half
-    // log; a pipe or a device is written directly. Any write that fails is a
-    // run-time error naming the file and the reason.
+    // start leaves none). It is written as files::Output writes: a file
+    // under a temporary name, renamed when the log is closed, so a run that
+    // fails leaves no half log; a pipe, a device or "-" (standard output)
+    // directly. Any write that fails is a run-time error naming the file and
+    // the reason.
     explicit StateLog(const std::string& path) : path_(path) {}
-    ~StateLog() override;
     StateLog(const StateLog&) = delete;
     StateLog& operator=(const StateLog&) = delete;
 
@@ -35,6 +34,5 @@ private:
 
     std::string path_;
     std::string buffer_;
-    std::unique_ptr<files::TempFile> file_; // a regular file, until it is renamed
-    std::FILE* stream_ = nullptr;           // anything else
+    std::unique_ptr<files::Output> output_;
 };

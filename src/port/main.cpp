@@ -1,6 +1,7 @@
 // citadel: the show with the port around it. Parses the options, checks the
 // show's files, plays the show (or benchmarks or captures it), and turns
 // every error into a message and a non-zero exit status.
+#include "files/Files.h"
 #include "platform/App.h"
 #include "platform/Events.h"
 #include "platform/System.h"
@@ -53,13 +54,24 @@ std::string Advice(const platform::VideoError& e)
     }
 }
 
+// A run whose standard output was lost (a full disk, a closed descriptor)
+// has failed, however it went otherwise.
+int CheckedStandardOutput(int status)
+{
+    const std::string why = files::StandardOutputProblem();
+    if (why.empty()) return status;
+    std::fprintf(stderr, "citadel: cannot write to standard output: %s\n", why.c_str());
+    return status == 0 ? 1 : status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    files::TakeClosedStandardDescriptors();
     ShowOptions options;
     const int parsed = ParseOptions(argc, argv, options);
-    if (parsed >= 0) return parsed;
+    if (parsed >= 0) return CheckedStandardOutput(parsed);
     // Started from the desktop, an error before the window opens would
     // otherwise go only to a stderr that nobody reads.
     platform::AllowBoxesWithoutWindow(!options.video.headless && !platform::StartedFromTerminal());
@@ -70,7 +82,7 @@ int main(int argc, char** argv)
         platform::SetDataFolder(options.dataFolder);
         const std::string missing = MissingShowFiles(platform::AppPath());
         if (!missing.empty()) throw Runtime::RuntimeError(missing);
-        if (options.benchmark) return bench::RunBenchmark(options);
+        if (options.benchmark) return CheckedStandardOutput(bench::RunBenchmark(options));
         platform::SetScreenshotHandler(SaveScreenshot);
 
         PortHooks hooks;
@@ -91,5 +103,5 @@ int main(int argc, char** argv)
         platform::MsgBox(std::string("Run-time error: ") + e.what(), platform::vbCritical, platform::AppTitle());
         EndAfterError(1, "the show stopped with an error");
     }
-    return 0;
+    return CheckedStandardOutput(0);
 }

@@ -2,6 +2,7 @@
 
 #include "files/Files.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -83,6 +84,9 @@ MotRead ReadMotFile(const std::string& path)
             throw Refused("'" + path + "' is too short for an image: " + std::to_string(got) +
                               " bytes, where its two sizes alone take 8",
                           read.storedWidth, read.storedHeight);
+        static const std::uint8_t PngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+        if (std::equal(header, header + HeaderBytes, PngSignature))
+            throw Refused("'" + path + "' is a PNG file, not a .MOT image", read.storedWidth, read.storedHeight);
         if (!IsValidSize(read.storedWidth) || !IsValidSize(read.storedHeight))
             throw Refused("Bad image size " + SizeText(read.storedWidth) + " x " + SizeText(read.storedHeight) +
                               " in '" + path + "' (sizes must be whole numbers from 1 to " + std::to_string(MaxSize) +

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -238,15 +240,15 @@ TEST(Capture, FfmpegOnlyWritesFilesWeMadeInAFolderOfOurOwnAndNoLinkIsFollowed)
         EXPECT_TRUE(std::regex_match(line, std::regex("file:" + folder + "/pipe:/" + ours + "[a-z]+[.]mkv 700 made")))
             << line;
 
-    // A link planted at the target is there, and --force replaces the link itself.
-    fs::create_symlink(folder + "/victim.mp4", folder + "/show.mp4");
+    // A link at the target is there; with --force it is followed and stays.
+    fs::create_symlink("linked.mp4", folder + "/show.mp4");
     run = RunIn(folder, {"--capture", "show.mp4", "--frames", "2", "--no-music"}, env);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("already exists"), std::string::npos) << run.err;
     run = RunIn(folder, {"--capture", "show.mp4", "--frames", "2", "--no-music", "--force"}, env);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_FALSE(fs::is_symlink(folder + "/show.mp4"));
-    EXPECT_FALSE(fs::exists(folder + "/victim.mp4"));
+    EXPECT_TRUE(fs::is_symlink(folder + "/show.mp4"));
+    EXPECT_EQ(e2e::ReadFile(folder + "/linked.mp4"), "video\n");
 
     // Frames go into the folder named, never where a link planted there leads.
     fs::create_directory(folder + "/elsewhere");
@@ -256,7 +258,8 @@ TEST(Capture, FfmpegOnlyWritesFilesWeMadeInAFolderOfOurOwnAndNoLinkIsFollowed)
     EXPECT_NE(run.err.find("'frames' is a link"), std::string::npos) << run.err;
     EXPECT_TRUE(Listing(folder + "/elsewhere").empty());
 
-    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"-y.mp4", "elsewhere", "frames", "pipe:", "show.mp4"}));
+    EXPECT_EQ(Listing(folder),
+              (std::vector<std::string>{"-y.mp4", "elsewhere", "frames", "linked.mp4", "pipe:", "show.mp4"}));
     EXPECT_EQ(Listing(folder + "/pipe:"), std::vector<std::string>{"out.mkv"});
 }
 
@@ -290,4 +293,101 @@ TEST(Capture, OneSignalStopsAStuckCaptureInAnyStepWithoutLeavingFfmpegOrFiles)
         for (const std::string& pid : ran) EXPECT_NE(::kill(std::stoi(pid), 0), 0) << "ffmpeg " << pid << " still runs";
         EXPECT_TRUE(Listing(folder).empty());
     }
+}
+
+// A forced capture into a folder that holds one replaces it whole or not at
+// all: the old capture used to be gone after a failed run.
+TEST(Capture, AForcedFolderCaptureReplacesTheOldOneWholeOrLeavesItAsItWas)
+{
+    const std::string folder = e2e::TempFolder("capture-force"), frames = folder + "/frames";
+    const std::vector<std::string> old = {"frame-000001.png", "frame-000002.png", "frame-000003.png",
+                                          "frame-000004.png", "music.wav",        "notes.txt"};
+    const struct {
+        const char* name;
+        std::string command;
+        int status;
+    } cases[] = {
+        {"a full disk", "trap '' XFSZ; ulimit -f 1; exec ", 1},
+        {"an interrupt", "exec timeout --preserve-status -s INT 2 ", 130},
+        {"success", "exec ", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(frames);
+        fs::create_directory(frames);
+        for (const std::string& name : old) std::ofstream(frames + "/" + name) << "old " << name;
+        const bool success = c.status == 0;
+        const auto run = e2e::Run("/bin/bash",
+                                  {"-c", c.command + Quote(e2e::CitadelExe()) + " --capture " + Quote(frames + "/") +
+                                             " --force --no-music --frames " + (success ? "2" : "100000")},
+                                  Quiet);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        if (success) {
+            EXPECT_EQ(Listing(frames), (std::vector<std::string>{"frame-000001.png", "frame-000002.png", "notes.txt"}));
+            EXPECT_EQ(e2e::ReadFile(frames + "/frame-000001.png").substr(1, 3), "PNG");
+        } else {
+            EXPECT_EQ(Listing(frames), old);
+            for (const std::string& name : old) EXPECT_EQ(e2e::ReadFile(frames + "/" + name), "old " + name);
+        }
+    }
+}
+
+// What the encoder made is looked at before it counts: an ffmpeg that ends
+// with status 0 used to give a 0-byte "video", reported as captured. And a
+// capture that cannot start says why.
+TEST(Capture, WhatTheEncoderMadeIsCheckedAndAnEncoderThatCannotStartSaysWhy)
+{
+    if (NoFfmpeg()) GTEST_SKIP() << "ffmpeg and ffprobe are needed";
+    const std::string folder = e2e::TempFolder("capture-check"), two = folder + "/two.mp4";
+    ASSERT_EQ(RunCitadel({"--capture", two, "--frames", "2", "--no-music"}, Quiet).status, 0);
+    std::string mkdirError = "Operation not permitted";
+    if (::mkdir("/sys/citadel-capture", 0755) != 0) mkdirError = std::strerror(errno);
+    const struct {
+        const char* name;
+        std::string target;
+        std::string ffmpeg; // the stand-in's whole text, "" for none
+        std::string says;
+    } cases[] = {
+        {"no video", folder + "/a.mp4", "#!/bin/sh\ncat >/dev/null", "made no video"},
+        // Writes the two-frame video, whatever it is sent; ffprobe is beside it.
+        {"too few frames", folder + "/a.mp4",
+         "#!/bin/sh\nfor last; do :; done\ncat >/dev/null\ncp " + Quote(two) + " \"${last#file:}\"",
+         "holds 2 of the 5 frames"},
+        {"no interpreter", folder + "/a.mp4", "#!/no/such/sh\n", "interpreter '/no/such/sh'"},
+        {"a folder that cannot be made", "/sys/citadel-capture/", "",
+         "cannot make the folder '/sys/citadel-capture': " + mkdirError},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto env = Quiet;
+        if (!c.ffmpeg.empty()) {
+            env = FakeFfmpeg("");
+            const std::string fake = env.at("PATH").substr(0, env.at("PATH").find(':'));
+            std::ofstream(fake + "/ffmpeg") << c.ffmpeg;
+            fs::create_symlink(platform::FindProgram("ffprobe"), fake + "/ffprobe");
+        }
+        const auto run = RunCitadel({"--capture", c.target, "--frames", "5", "--no-music"}, env);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(Listing(folder), std::vector<std::string>{"two.mp4"});
+}
+
+// The sound track is written as it is rendered: at 1 fps a frame is a
+// second of sound, and the whole track used to be held twice in memory.
+TEST(Capture, MemoryDoesNotGrowWithASmallerFrameRate)
+{
+    const std::string folder = e2e::TempFolder("capture-rate");
+    long peak[2] = {};
+    for (const int fps : {60, 1}) {
+        const std::string to = folder + "/at" + std::to_string(fps) + "/";
+        const auto run = RunCitadel(
+            {"--capture", to, "--frames", "150", "--capture-fps", std::to_string(fps), "--capture-size", "64x48"},
+            Quiet);
+        ASSERT_EQ(run.status, 0) << run.err;
+        peak[fps == 1] = run.peakKiB;
+        // 150 s of sound at 1 fps, 2.5 s at 60.
+        EXPECT_EQ(fs::file_size(to + "music.wav"), 44u + 150u * 48000 / fps * 4);
+    }
+    EXPECT_LT(peak[1], peak[0] + 8 * 1024) << "KiB at 1 fps against 60 fps";
 }

@@ -1,6 +1,8 @@
 // What the program writes, on a disk that fails: every failed write is an
 // error naming the file and the reason, what was at the requested name
-// stays as it was, and no temporary file is left behind.
+// stays as it was, and no temporary file is left behind. And where it
+// writes: every writer takes "-", /dev/stdout and /dev/fd/1 for standard
+// output, writes a device directly and follows a link, keeping it.
 #include "e2e/Run.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
+#include <functional>
 
 namespace {
 
@@ -56,8 +55,8 @@ TEST(BadOutput, AFailedPictureWriteLeavesWhatWasThereAndNoTemporaryFile)
     ExpectFailedWrite(
         OnAFullDisk(e2e::CitadelExe(), {"--headless", "--no-music", "--frames", "3", "--snapshot", "2=" + shot}), shot,
         "File too large");
-    ExpectFailedWrite(OnAFullDisk(e2e::CitadelExe(), {"--capture", folder + "/frames/", "--frames", "3"}), folder + "/frames",
-                      "File too large");
+    ExpectFailedWrite(OnAFullDisk(e2e::CitadelExe(), {"--capture", folder + "/frames/", "--frames", "3"}),
+                      folder + "/frames", "File too large");
     ExpectFailedWrite(OnAFullDisk(Mot, {"to-png", std::string(CITADEL_PACK_DIR) + "/Tex0.MOT", shot}), shot,
                       "File too large");
     ASSERT_EQ(e2e::Run(Mot, {"to-png", std::string(CITADEL_PACK_DIR) + "/Tex0.MOT", folder + "/in.png"}).status, 0);
@@ -65,20 +64,9 @@ TEST(BadOutput, AFailedPictureWriteLeavesWhatWasThereAndNoTemporaryFile)
     EXPECT_EQ(e2e::ReadFile(shot) + e2e::ReadFile(mot), "preciousprecious");
     EXPECT_EQ(Listing(folder), (std::vector<std::string>{"in.png", "shot.MOT", "shot.png"}));
 
-    // A picture is never written over a device, a pipe or a folder: replacing
-    // one would take away what the system keeps there. (Device nodes need root.)
-    const std::string full = folder + "/full", fifo = folder + "/fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    std::vector<std::string> targets{fifo, folder};
-    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) targets.push_back(full); // as /dev/full
-    for (const std::string& target : targets) {
-        SCOPED_TRACE(target);
-        const auto run = e2e::RunCitadel({"--headless", "--no-music", "--frames", "3", "--snapshot", "2=" + target},
-                                         {{"SDL_AUDIODRIVER", "dummy"}});
-        ExpectFailedWrite(run, target, target == folder ? "it is a folder" : "it is not a regular file");
-    }
-    EXPECT_TRUE(fs::is_fifo(fifo));
-    if (targets.size() == 3) EXPECT_TRUE(fs::is_character_file(full));
+    ExpectFailedWrite(e2e::RunCitadel({"--headless", "--no-music", "--frames", "3", "--snapshot", "2=" + folder},
+                                      {{"SDL_AUDIODRIVER", "dummy"}}),
+                      folder, "it is a folder");
 }
 
 // The state log on a full disk used to end with status 0 and an empty file.
@@ -90,12 +78,111 @@ TEST(BadOutput, AStateLogOrFiguresThatCannotBeWrittenAreRunTimeErrorsNamingThem)
 
     const std::string folder = e2e::TempFolder("full-log"), log = folder + "/state.csv";
     std::ofstream(log) << "precious";
-    ExpectFailedWrite(OnAFullDisk(e2e::CitadelExe(), {"--headless", "--no-music", "--frames", "60", "--state-log", log}), log,
-                      "File too large");
+    ExpectFailedWrite(
+        OnAFullDisk(e2e::CitadelExe(), {"--headless", "--no-music", "--frames", "60", "--state-log", log}), log,
+        "File too large");
     EXPECT_EQ(e2e::ReadFile(log), "precious");
     EXPECT_EQ(Listing(folder), std::vector<std::string>{"state.csv"});
 
-    // The figures are written like a picture: never over a device.
+    // The figures are written like a picture: to the device named.
     ExpectFailedWrite(e2e::RunCitadel({"--benchmark", "--frames", "3", "--benchmark-json", "/dev/full"}), "/dev/full",
-                      "it is not a regular file");
+                      "No space left on device");
+}
+
+// Every writer over every kind of output name. Standard output here is a
+// regular file (as with > out.csv), which used to be replaced by a file
+// of its own, or refused.
+TEST(Outputs, EveryWriterTakesStandardOutputDevicesAndLinks)
+{
+    const std::string folder = e2e::TempFolder("outputs"), tex = std::string(CITADEL_PACK_DIR) + "/Tex0.MOT";
+    ASSERT_EQ(e2e::Run(Mot, {"to-png", tex, folder + "/in.png"}).status, 0);
+    const std::string png = "\x89PNG", mot = e2e::ReadFile(tex).substr(0, 8);
+    struct Writer {
+        std::string name;
+        std::string program;
+        std::function<std::vector<std::string>(const std::string&)> args;
+        std::string begins; // what the output starts with
+    };
+    const std::vector<Writer> writers = {
+        {"snapshot", e2e::CitadelExe(),
+         [](const std::string& to) {
+             return std::vector<std::string>{"--headless", "--no-music", "--frames", "3", "--snapshot", "2=" + to};
+         },
+         png},
+        {"state log", e2e::CitadelExe(),
+         [](const std::string& to) {
+             return std::vector<std::string>{"--headless", "--no-music", "--frames", "3", "--state-log", to};
+         },
+         "frame,phase,"},
+        {"figures", e2e::CitadelExe(),
+         [](const std::string& to) {
+             return std::vector<std::string>{"--benchmark", "--gl", "es", "--frames", "3", "--benchmark-json", to};
+         },
+         "{"},
+        {"to-png", Mot,
+         [&](const std::string& to) {
+             return std::vector<std::string>{"to-png", tex, to};
+         },
+         png},
+        {"to-mot", Mot,
+         [&](const std::string& to) {
+             return std::vector<std::string>{"to-mot", folder + "/in.png", to};
+         },
+         mot},
+        {"sheet", Mot,
+         [&](const std::string& to) {
+             return std::vector<std::string>{"sheet", to, tex};
+         },
+         png},
+    };
+    const std::string real = folder + "/real", link = folder + "/link";
+    for (const Writer& writer : writers)
+        for (const std::string to : {"-", "/dev/stdout", "/dev/fd/1", "/dev/null", "link"}) {
+            SCOPED_TRACE(writer.name + " to " + to);
+            fs::remove(real);
+            fs::remove(link);
+            std::ofstream(real) << "old";
+            fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+            fs::create_symlink("real", link);
+            const auto run =
+                e2e::Run(writer.program, writer.args(to == "link" ? link : to), {{"SDL_AUDIODRIVER", "dummy"}});
+            ASSERT_EQ(run.status, 0) << run.err;
+            if (to == "link") {
+                EXPECT_TRUE(fs::is_symlink(link));
+                EXPECT_EQ(e2e::ReadFile(real).rfind(writer.begins, 0), 0u);
+                EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+            } else if (to != "/dev/null") {
+                // The figures follow their own table on standard output.
+                EXPECT_NE(run.out.find(writer.begins), std::string::npos);
+                if (writer.name != "figures") EXPECT_EQ(run.out.rfind(writer.begins, 0), 0u);
+            }
+            EXPECT_EQ(Listing(folder), (std::vector<std::string>{"in.png", "link", "real"}));
+        }
+    EXPECT_TRUE(fs::is_symlink("/dev/stdout")) << "/dev/stdout was replaced";
+}
+
+// What is printed on standard output counts: to a full disk or a closed
+// descriptor it used to be lost with exit status 0.
+TEST(Outputs, StandardOutputThatCannotBeWrittenIsAnError)
+{
+    const std::string tex = std::string(CITADEL_PACK_DIR) + "/Tex0.MOT";
+    const std::vector<std::pair<std::string, std::vector<std::string>>> runs = {
+        {e2e::CitadelExe(), {"--version"}},
+        {e2e::CitadelExe(), {"--help"}},
+        {e2e::CitadelExe(), {"--benchmark", "--gl", "es", "--frames", "3"}},
+        {e2e::CitadelExe(), {"--headless", "--no-music", "--frames", "3", "--state-log", "-"}},
+        {Mot, {"--help"}},
+        {Mot, {"info", tex}},
+        {Mot, {"to-png", tex, "-"}},
+    };
+    for (const auto& [program, args] : runs)
+        for (const auto& [redirect, reason] : std::vector<std::pair<std::string, std::string>>{
+                 {">/dev/full", "No space left on device"}, {">&-", "Bad file descriptor"}}) {
+            std::string command = "exec '" + program + "'";
+            for (const std::string& arg : args) command += " '" + arg + "'";
+            SCOPED_TRACE(command + " " + redirect);
+            const auto run = e2e::Run("/bin/bash", {"-c", command + " " + redirect}, {{"SDL_AUDIODRIVER", "dummy"}});
+            EXPECT_EQ(run.status, 1) << run.err;
+            EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        }
 }

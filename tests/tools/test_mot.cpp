@@ -10,6 +10,8 @@
 #include <cmath>
 #include <fstream>
 
+#include <sys/stat.h>
+
 using tooltest::RunTool;
 using tooltest::TempDir;
 
@@ -28,6 +30,33 @@ void WriteHeader(const std::string& path, float width, float height, std::size_t
 {
     const float size[2] = {width, height}; // the test machines are little-endian
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(size), 8) << std::string(pixelBytes, 'x');
+}
+
+std::uint32_t Crc32(const std::string& bytes)
+{
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+std::string BigEndian(std::uint32_t value)
+{
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+            static_cast<char>(value)};
+}
+
+// A PNG file's start: the signature and a valid header claiming width x
+// height (8-bit RGB), then a few bytes of compressed pixels.
+void WritePngHeader(const std::string& path, std::uint32_t width, std::uint32_t height)
+{
+    const std::string header = "IHDR" + BigEndian(width) + BigEndian(height) + std::string("\x08\x02\0\0\0", 5);
+    const std::string data = "IDAT" + std::string("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9);
+    std::ofstream(path, std::ios::binary)
+        << "\x89PNG\r\n\x1a\n"
+        << BigEndian(13) << header << BigEndian(Crc32(header)) << BigEndian(9) << data << BigEndian(Crc32(data));
 }
 
 } // namespace
@@ -105,4 +134,35 @@ TEST(MotConverter, PngToMotToPngIsLosslessForRgbRgbaIsCompositedOverBlackAndInfo
     ASSERT_EQ(RunTool(Converter + " sheet --columns 2 --cell 32 " + (dir / "s.png") + a + a + a).exitCode, 0);
     const image::Image png = image::ReadPng(dir / "s.png");
     EXPECT_TRUE(png.width > 64 && png.height > 64) << png.width << "x" << png.height;
+}
+
+// Sizes are taken from a header only after they are checked, and nothing
+// is read from a pipe: every case here is refused at once, in 400 MB of
+// address space (a 69-byte PNG claiming 32768x32767 used to take 4.2 GB
+// and 16 s; a sheet over 256 tiny files, 1.76 GB).
+TEST(MotConverter, SizesFromHeadersAreCheckedBeforeMemoryIsTaken)
+{
+    TempDir dir("mot-sizes");
+    WritePngHeader(dir / "claims-32768.png", 32768, 32767);
+    WritePngHeader(dir / "claims-12000.png", 12000, 12000);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+    WriteHeader(dir / "tiny.MOT", 4, 4, 48);
+    const std::uint8_t pixel[3] = {1, 2, 3};
+    image::WritePng(dir / "tiny.png", 1, 1, 3, pixel);
+    std::string many;
+    for (int i = 0; i < 256; ++i) many += " " + (dir / "tiny.MOT");
+    for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
+             {"to-mot " + (dir / "claims-32768.png"), "it is 32768x32767, larger than 8192 pixels a side"},
+             {"to-mot " + (dir / "claims-12000.png"), "it is 12000x12000, larger than 8192 pixels a side"},
+             {"to-mot " + (dir / "fifo"), "it is not a regular file"},
+             {"to-png " + (dir / "fifo"), "is not a file"},
+             {"to-mot " + (dir / "tiny.MOT"), "it is not a PNG file"},
+             {"to-png " + (dir / "tiny.png"), "is a PNG file, not a .MOT image"},
+             {"sheet --columns 64 --cell 1024 " + (dir / "s.png") + many, "pixels is larger than 32 million"},
+         }) {
+        const auto run = RunTool("ulimit -v 400000; timeout 20 " + Converter + " " + args + " " + (dir / "out"));
+        EXPECT_TRUE(run.exitCode == 1 && run.output.find(says) != std::string::npos)
+            << args.substr(0, 60) << ": " << run.exitCode << " " << run.output;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "out") || std::filesystem::exists(dir / "s.png"));
 }

@@ -53,26 +53,32 @@ void DrawLabel(const std::string& text, SheetImage& sheet, int left, int top, in
 
 } // namespace
 
-SheetImage BuildSheet(const std::vector<SheetEntry>& entries, int columns, int cell)
+SheetImage BuildSheet(std::size_t count, int columns, int cell,
+                      const std::function<std::pair<std::string, MotImage>(std::size_t)>& load)
 {
-    if (entries.empty() || columns < 1 || cell < 1)
-        throw std::runtime_error("a contact sheet needs at least one image");
-    columns = std::min<int>(columns, static_cast<int>(entries.size()));
-    const int rows = (static_cast<int>(entries.size()) + columns - 1) / columns;
+    if (count == 0 || columns < 1 || cell < 1) throw std::runtime_error("a contact sheet needs at least one image");
+    columns = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(columns), count));
+    const long long rows = static_cast<long long>((count + static_cast<std::size_t>(columns) - 1) / columns);
+    const long long width = Gap + static_cast<long long>(columns) * (cell + Gap);
+    const long long height = Gap + rows * (cell + LabelHeight + Gap);
+    if (width * height > MaxSheetPixels)
+        throw std::runtime_error("a sheet of " + std::to_string(width) + "x" + std::to_string(height) +
+                                 " pixels is larger than " + std::to_string(MaxSheetPixels >> 20) +
+                                 " million; use a smaller --cell, or fewer images or --columns");
     SheetImage sheet;
-    sheet.width = Gap + columns * (cell + Gap);
-    sheet.height = Gap + rows * (cell + LabelHeight + Gap);
-    sheet.rgb.assign(static_cast<std::size_t>(sheet.width) * sheet.height * 3, Backdrop);
+    sheet.width = static_cast<int>(width);
+    sheet.height = static_cast<int>(height);
+    sheet.rgb.assign(static_cast<std::size_t>(width * height) * 3, Backdrop);
 
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const MotImage& image = entries[i].image;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto [label, image] = load(i);
         const int left = Gap + static_cast<int>(i % columns) * (cell + Gap);
         const int top = Gap + static_cast<int>(i / columns) * (cell + LabelHeight + Gap);
         const int longest = std::max(image.width, image.height);
         const int w = std::max(1, image.width * cell / longest);
         const int h = std::max(1, image.height * cell / longest);
         DrawScaled(image, sheet, left + (cell - w) / 2, top + (cell - h) / 2, w, h);
-        DrawLabel(entries[i].label, sheet, left, top + cell + 3, cell);
+        DrawLabel(label, sheet, left, top + cell + 3, cell);
     }
     return sheet;
 }

@@ -1,6 +1,7 @@
 // citadel-mot: converts the show's ".MOT" images to and from PNG, prints
 // their statistics and lays several out on a contact sheet.
 #include "Sheet.h"
+#include "files/Files.h"
 #include "image/Png.h"
 #include "runtime/Text.h"
 #include "tex/MotFile.h"
@@ -36,10 +37,8 @@ mot::MotImage LoadMotReporting(const std::string& path)
 
 void ToMot(const std::string& in, const std::string& out)
 {
-    const image::Image png = image::ReadPng(in);
-    if (png.width > mot::MaxSize || png.height > mot::MaxSize)
-        throw std::runtime_error(in + ": " + std::to_string(png.width) + "x" + std::to_string(png.height) +
-                                 " is larger than the show accepts (" + std::to_string(mot::MaxSize) + " per side)");
+    // The show's limit, checked in the file's header before the pixels are read.
+    const image::Image png = image::ReadPng(in, mot::MaxSize);
     mot::MotImage result;
     result.width = png.width;
     result.height = png.height;
@@ -94,10 +93,9 @@ void PrintInfo(const std::string& path)
 
 void WriteSheet(const std::string& out, const std::vector<std::string>& inputs, int columns, int cell)
 {
-    std::vector<mot::SheetEntry> entries;
-    for (const std::string& path : inputs)
-        entries.push_back({std::filesystem::path(path).filename().string(), LoadMotReporting(path)});
-    const mot::SheetImage sheet = mot::BuildSheet(entries, columns, cell);
+    const mot::SheetImage sheet = mot::BuildSheet(inputs.size(), columns, cell, [&](std::size_t i) {
+        return std::make_pair(std::filesystem::path(inputs[i]).filename().string(), LoadMotReporting(inputs[i]));
+    });
     image::WritePng(out, sheet.width, sheet.height, 3, sheet.rgb.data());
 }
 
@@ -137,10 +135,21 @@ void ParseCount(const std::string& option, const std::string& text, int min, int
     value = static_cast<int>(parsed);
 }
 
+// 0, or 1 with a message where what was printed (or written to "-") did
+// not arrive.
+int CheckedStandardOutput()
+{
+    const std::string why = files::StandardOutputProblem();
+    if (why.empty()) return 0;
+    std::fprintf(stderr, "citadel-mot: cannot write to standard output: %s\n", why.c_str());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    files::TakeClosedStandardDescriptors();
     CLI::App app{"citadel-mot: convert the show's .MOT images to and from PNG.\n"
                  "A .MOT file holds two float32 sizes and raw RGB bytes, first row first.\n"
                  "Images in alpha slots (Tex2, Text0-2, Tittle, Dist0, LightMap) are\n"
@@ -189,7 +198,7 @@ int main(int argc, char** argv)
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         std::printf("%s", app.help().c_str());
-        return 0;
+        return CheckedStandardOutput();
     } catch (const CLI::ParseError& error) {
         return UsageError(error.what(), command);
     }
@@ -206,5 +215,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "citadel-mot: %s\n", error.what());
         return 1;
     }
-    return 0;
+    return CheckedStandardOutput();
 }

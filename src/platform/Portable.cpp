@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 
@@ -51,15 +53,26 @@ std::string ResourcePath(const std::string& folder, const std::string& literal)
     const std::string exact = folder + name;
 
     // Files copied from old media are often all upper case: on a file system
-    // that minds case, take the one file whose name matches ignoring case.
+    // that minds case, take the file whose name matches ignoring case. Of
+    // several such spellings the first in name order, whatever order the
+    // folder lists them in, and said once.
     std::error_code ec;
     if (std::filesystem::exists(exact, ec)) return exact;
     const std::filesystem::path wanted(exact);
     const std::string leaf = wanted.filename().string();
+    std::vector<std::string> matches;
     for (const auto& entry : std::filesystem::directory_iterator(wanted.parent_path(), ec)) {
-        if (Runtime::SameIgnoringCase(entry.path().filename().string(), leaf)) return entry.path().string();
+        if (Runtime::SameIgnoringCase(entry.path().filename().string(), leaf)) matches.push_back(entry.path().string());
     }
-    return exact;
+    if (matches.empty()) return exact;
+    std::sort(matches.begin(), matches.end());
+    static std::set<std::string> told;
+    if (matches.size() > 1 && told.insert(exact).second) {
+        std::string others;
+        for (std::size_t i = 1; i < matches.size(); ++i) others += (i > 1 ? "', '" : "'") + matches[i] + "'";
+        Warn("'" + leaf + "' is there in more than one spelling: using '" + matches.front() + "', not " + others + "'");
+    }
+    return matches.front();
 }
 
 void Warn(const std::string& message)

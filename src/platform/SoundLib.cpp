@@ -11,6 +11,8 @@
 // (which ends the callback thread) before any module is destroyed.
 #include "platform/SoundLib.h"
 
+#include "platform/App.h"
+
 #include "testing/Testing.h"
 
 #include <SDL.h>
@@ -257,15 +259,21 @@ MIDASmodule MIDASloadModule(const char* fileName)
 {
     Trace("MIDASloadModule");
     if (fileName == nullptr || !State().enabled) return 0;
+    // The show goes on silently without its music, as it always did; but a
+    // viewer who hears nothing is told why, as a capture's maker is.
+    const auto silent = [fileName](const std::string& why) {
+        Warn(std::string("the music '") + fileName + "' cannot be played (" + why + "); the show plays silently");
+        return 0;
+    };
     std::vector<std::uint8_t> data;
     std::string why;
-    if (!ReadModuleFile(fileName, data, why)) return 0;
+    if (!ReadModuleFile(fileName, data, why)) return silent(why);
 
     auto loaded = std::make_unique<LoadedModule>();
     try {
         loaded->module = std::make_unique<openmpt::module>(data, loaded->log);
     } catch (...) {
-        return 0; // garbage or a file cut short: no module, no message
+        return silent("it is not a module the sound library can read");
     }
     auto& state = State();
     const std::int32_t handle = state.nextModule++;

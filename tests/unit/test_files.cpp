@@ -50,6 +50,16 @@ TEST(ResourcePath, FindsUpperCaseFilesAndPrefersTheExactName)
     EXPECT_EQ(platform::ResourcePath(folder, "\\Tex0.MOT"), folder + "/Tex0.MOT");
     // Nothing that matches: the exact name, for the error message.
     EXPECT_EQ(platform::ResourcePath(folder, "\\Nothing.MOT"), folder + "/Nothing.MOT");
+
+    // Two spellings, neither exact: the first by name, whatever the folder's
+    // order, and a warning naming both, once.
+    Touch(folder + "/tex1.mot");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(platform::ResourcePath(folder, "\\Tex1.MOT"), folder + "/TEX1.MOT");
+    EXPECT_EQ(platform::ResourcePath(folder, "\\Tex1.MOT"), folder + "/TEX1.MOT");
+    const std::string warned = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(warned, "citadel: 'Tex1.MOT' is there in more than one spelling: using '" + folder + "/TEX1.MOT', not '" +
+                          folder + "/tex1.mot'\n");
     fs::remove_all(folder);
 }
 

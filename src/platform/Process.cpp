@@ -225,4 +225,9 @@ int InterruptSignal()
     return interruptSignal;
 }
 
+void StopIfInterrupted()
+{
+    if (interruptSignal != 0) throw Interrupted(interruptSignal);
+}
+
 } // namespace platform

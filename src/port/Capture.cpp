@@ -76,29 +76,25 @@ Capture::~Capture()
     if (!done_) RemoveTemporaries();
 }
 
-Capture::Failed Capture::Interrupted()
-{
-    return Failed("interrupted", 128 + platform::InterruptSignal());
-}
-
-void Capture::StopIfInterrupted()
-{
-    if (platform::InterruptRequested()) throw Interrupted();
-}
-
 template <typename Step>
 void Capture::Guarded(Step&& step)
 {
     try {
         step();
+    } catch (const platform::Interrupted&) {
+        Discard();
+        throw;
     } catch (const Failed& e) {
         Abort(e.what());
         throw Runtime::Exit{e.status};
     } catch (const std::exception& e) {
         // A write or a child that failed because of the interrupt is the interrupt.
-        const Failed failed = platform::InterruptRequested() ? Interrupted() : Failed(e.what());
-        Abort(failed.what());
-        throw Runtime::Exit{failed.status};
+        if (platform::InterruptRequested()) {
+            Discard();
+            throw platform::Interrupted(platform::InterruptSignal());
+        }
+        Abort(e.what());
+        throw Runtime::Exit{1};
     }
 }
 
@@ -119,7 +115,6 @@ void Capture::Finish(int frames)
 
 void Capture::PrepareFiles()
 {
-    platform::CatchInterrupts();
     std::string why;
     if (!ClassifyCapturePath(settings_.path, kind_, why)) throw Failed(why);
     if (kind_ == CaptureKind::Video)
@@ -228,7 +223,7 @@ void Capture::StartEncoder()
 
 void Capture::TakeFrame(int frame)
 {
-    StopIfInterrupted();
+    platform::StopIfInterrupted();
     if (frame == 1) {
         startTime_ = lastProgress_ = std::chrono::steady_clock::now();
         StartEncoder();
@@ -242,7 +237,7 @@ void Capture::TakeFrame(int frame)
     }
     if (kind_ == CaptureKind::Video) {
         if (!platform::WriteToProgram(encoder_, picture->data(), picture->size())) {
-            StopIfInterrupted();
+            platform::StopIfInterrupted();
             const int status = platform::WaitForProgram(encoder_);
             throw Failed("ffmpeg stopped in the middle (exit status " + std::to_string(status) + ")");
         }
@@ -262,7 +257,7 @@ void Capture::WriteWav(const fs::path& path, int frames)
     std::string why;
     if (!platform::RenderMusic(module, count, volume_, samples, why))
         platform::Warn("the music '" + module + "' cannot be used (" + why + "); the capture's sound track is silent");
-    StopIfInterrupted();
+    platform::StopIfInterrupted();
 
     const auto bytes = static_cast<std::uint32_t>(samples.size() * sizeof(std::int16_t));
     std::vector<std::uint8_t> wav;
@@ -292,6 +287,7 @@ void Capture::FinishFiles(int frames)
         FinishVideo(frames);
     else
         FinishFolder(frames);
+    written_ = true;
     done_ = true;
     RemoveTemporaries();
 
@@ -307,13 +303,13 @@ void Capture::FinishFiles(int frames)
 void Capture::FinishVideo(int frames)
 {
     const int status = platform::WaitForProgram(encoder_);
-    StopIfInterrupted();
+    platform::StopIfInterrupted();
     if (status != 0) throw Failed("ffmpeg failed (exit status " + std::to_string(status) + ")");
     if (settings_.music) {
         WriteWav(wavTemp_, frames);
         files::CreateNewFile(finalTemp_.string());
         const int muxed = platform::RunProgram(ffmpeg_, MuxArguments());
-        StopIfInterrupted();
+        platform::StopIfInterrupted();
         if (muxed != 0) throw Failed("ffmpeg could not add the music (exit status " + std::to_string(muxed) + ")");
     }
     if (settings_.force) {
@@ -328,7 +324,7 @@ void Capture::FinishVideo(int frames)
 void Capture::FinishFolder(int frames)
 {
     if (settings_.music) WriteWav(work_ / "music.wav", frames);
-    StopIfInterrupted();
+    platform::StopIfInterrupted();
     std::error_code ec;
     // With --force, frames of an older, longer capture would outlive this one.
     if (settings_.force)
@@ -365,6 +361,19 @@ void Capture::Abort(const std::string& why) noexcept
     else
         std::fprintf(stderr, "citadel: %s\n", why.c_str());
     std::fflush(stderr);
+}
+
+void Capture::Discard() noexcept
+{
+    if (done_) return;
+    if (progress_) std::fputc('\n', stderr);
+    RemoveTemporaries();
+    done_ = true;
+}
+
+void Capture::Unwritten(std::vector<std::string>& names) const
+{
+    if (!written_) names.push_back("'" + settings_.path + "'");
 }
 
 void Capture::RemoveTemporaries() noexcept

@@ -70,6 +70,11 @@ void StateLog::BeforeDrawing(const Frame& frame)
     if (buffer_.size() >= 64 * 1024) Flush();
 }
 
+void StateLog::Unwritten(std::vector<std::string>& names) const
+{
+    if (!closed_) names.push_back("'" + path_ + "'");
+}
+
 void StateLog::Flush()
 {
     try {
@@ -94,9 +99,11 @@ void StateLog::Close()
             Fail(path_, e.reason);
         }
         file_.reset();
+        closed_ = true;
         return;
     }
     const bool closed = std::fclose(stream_) == 0;
     stream_ = nullptr;
     if (!closed) Fail(path_, files::Reason(errno));
+    closed_ = true;
 }

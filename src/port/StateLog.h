@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 class StateLog final : public Attachment {
 public:
@@ -25,6 +26,8 @@ public:
     StateLog& operator=(const StateLog&) = delete;
 
     void BeforeDrawing(const Frame& frame) override;
+    // Its file until Close has given it its name.
+    void Unwritten(std::vector<std::string>& names) const override;
     // Writes out what is buffered and gives the file its name (or closes the
     // stream); a run-time error when that fails.
     void Close();
@@ -37,4 +40,5 @@ private:
     std::string buffer_;
     std::unique_ptr<files::TempFile> file_; // a regular file, until it is renamed
     std::FILE* stream_ = nullptr;           // anything else
+    bool closed_ = false;
 };

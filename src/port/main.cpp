@@ -108,7 +108,11 @@ int main(int argc, char** argv)
         platform::SetDataFolder(options.dataFolder);
         const std::string missing = MissingShowFiles(platform::AppPath());
         if (!missing.empty()) throw Runtime::RuntimeError(missing);
-        if (options.benchmark) return bench::RunBenchmark(options);
+        if (options.benchmark) {
+            const int status = bench::RunBenchmark(options);
+            platform::StopIfInterrupted(); // a signal after the figures, as below
+            return status;
+        }
         platform::SetScreenshotHandler(SaveScreenshot);
 
         PortHooks hooks;

@@ -36,13 +36,25 @@ std::vector<std::string> ProcessesNaming(const std::string& folder)
     return found;
 }
 
-// Every name under folder that starts with a dot: our temporary files and folders.
+// Every name under folder that starts with a dot: our temporary files and
+// folders. (Looked at while the run makes and removes them, too.)
 std::vector<std::string> Hidden(const std::string& folder)
 {
     std::vector<std::string> found;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.path().filename().string().front() == '.') found.push_back(entry.path().string());
+    std::error_code ec;
+    for (fs::recursive_directory_iterator entry(folder, ec), end; !ec && entry != end; entry.increment(ec))
+        if (entry->path().filename().string().front() == '.') found.push_back(entry->path().string());
     return found;
+}
+
+// Whether the process has set a handler for signal (before that, the signal
+// would kill it the default way).
+bool Catches(int pid, int signal)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1) != 0;
+    return false;
 }
 
 std::size_t Count(const std::string& text, const std::string& part)
@@ -67,7 +79,8 @@ TEST(Signals, EveryModeStopsWithTheSignalsStatusKeepingOldFilesAndSayingWhatWasN
         std::string program;
         std::vector<std::string> args; // F/ stands for the case's folder
         std::vector<std::string> old;  // files there before ("OLD"), that stay as they were
-        std::vector<std::string> made; // files the run had written before the signal
+        std::string ready;             // what shows the run under way: a file it writes, "." for any
+                                       // temporary one, "" for none (it stays a while in its work)
         std::string line;              // the one line on stderr, "F/" again for the folder
         bool needsFfmpeg = false;
     };
@@ -77,38 +90,38 @@ TEST(Signals, EveryModeStopsWithTheSignalsStatusKeepingOldFilesAndSayingWhatWasN
          e2e::CitadelExe(),
          {"--headless", "--state-log", "F/old.csv", "--snapshot", "3186=F/old.png"},
          {"old.csv", "old.png"},
-         {},
+         ".",
          "citadel: interrupted; 'F/old.csv' and 'F/old.png' were not written"},
         {"snapshots",
          SIGTERM,
          e2e::CitadelExe(),
          {"--headless", "--snapshot", "1=F/first.png", "--snapshot", "3186=F/old.png"},
          {"old.png"},
-         {"first.png"},
+         "first.png",
          "citadel: interrupted; 'F/old.png' was not written"},
         {"the benchmark",
          SIGHUP,
          e2e::CitadelExe(),
-         {"--benchmark", "--benchmark-json", "F/old.json"},
+         {"--benchmark", "--benchmark-json", "F/old.json", "--state-log", "F/run.csv"},
          {"old.json"},
-         {},
-         "citadel: interrupted; the benchmark's report and 'F/old.json' were not written"},
+         ".",
+         "citadel: interrupted; 'F/run.csv', the benchmark's report and 'F/old.json' were not written"},
         {"a capture to a folder",
          SIGINT,
          e2e::CitadelExe(),
          {"--capture", "F/frames/", "--force"},
          {"frames/frame-000001.png", "frames/music.wav"},
-         {},
+         ".",
          "citadel: interrupted; 'F/frames/' was not written"},
         {"a capture to a video",
          SIGTERM,
          e2e::CitadelExe(),
          {"--capture", "F/old.mkv", "--force"},
          {"old.mkv"},
-         {},
+         ".",
          "citadel: interrupted; 'F/old.mkv' was not written",
          true},
-        {"the converter", SIGHUP, Mot, sheet, {"old.png"}, {}, "citadel-mot: interrupted; 'F/old.png' was not written"},
+        {"the converter", SIGHUP, Mot, sheet, {"old.png"}, "", "citadel-mot: interrupted; 'F/old.png' was not written"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -125,8 +138,13 @@ TEST(Signals, EveryModeStopsWithTheSignalsStatusKeepingOldFilesAndSayingWhatWasN
         for (const std::string& old : c.old) std::ofstream(folder + "/" + old) << "OLD\n";
 
         const auto started = e2e::Start(c.program, args, {{"SDL_AUDIODRIVER", "dummy"}});
+        const auto underWay = [&] {
+            if (!Catches(started.pid, c.signal)) return false;
+            return c.ready.empty() || (c.ready == "." ? !Hidden(folder).empty() : fs::exists(folder + "/" + c.ready));
+        };
+        for (int i = 0; i < 1000 && !underWay(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         // Well into the work: the show's frames, or the converter's sheet (a second of work).
-        std::this_thread::sleep_for(std::chrono::milliseconds(c.program == Mot ? 300 : 1500));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ::kill(started.pid, c.signal);
         const auto signalled = std::chrono::steady_clock::now();
         const auto run = e2e::Wait(started, 10);
@@ -138,7 +156,7 @@ TEST(Signals, EveryModeStopsWithTheSignalsStatusKeepingOldFilesAndSayingWhatWasN
         EXPECT_EQ(Count(run.err, "interrupted"), 1u) << run.err;
         EXPECT_EQ(run.out.find("frame.all"), std::string::npos) << "no figures of a run cut short";
         for (const std::string& old : c.old) EXPECT_EQ(e2e::ReadFile(folder + "/" + old), "OLD\n") << old;
-        for (const std::string& made : c.made) EXPECT_TRUE(fs::is_regular_file(folder + "/" + made)) << made;
+        if (!c.ready.empty() && c.ready != ".") EXPECT_TRUE(fs::is_regular_file(folder + "/" + c.ready));
         EXPECT_EQ(Hidden(folder), std::vector<std::string>{});
         EXPECT_EQ(ProcessesNaming(folder), std::vector<std::string>{});
     }

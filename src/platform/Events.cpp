@@ -3,6 +3,7 @@
 #include "platform/Events.h"
 
 #include "platform/Display.h"
+#include "platform/Process.h"
 
 #include "platform/VideoInternal.h"
 #include "testing/Testing.h"
@@ -106,7 +107,12 @@ void SetScreenshotHandler(std::function<void()> handler)
 
 void RunFrameLoop(const std::function<bool()>& pass)
 {
-    while (pass()) {}
+    // Before every pass, and once more after the last, so that a signal in
+    // start-up or in the last frame stops the run before its files are
+    // given their names.
+    do StopIfInterrupted();
+    while (pass());
+    StopIfInterrupted();
 }
 
 bool IsKnownKeyName(const std::string& name)

@@ -29,6 +29,8 @@ void SetScreenshotHandler(std::function<void()> handler);
 
 // Runs pass once a frame until it returns false: here a plain loop; where
 // the platform owns the frame clock (a browser), once a display refresh.
+// Natively a signal caught by CatchInterrupts ends it before the next pass
+// with Interrupted (platform/Process.h).
 void RunFrameLoop(const std::function<bool()>& pass);
 
 // Whether SDL knows a key by this name ("Left", "Page Up", "E", ...).

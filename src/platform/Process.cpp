@@ -272,4 +272,9 @@ int InterruptSignal()
     return interruptSignal;
 }
 
+void StopIfInterrupted()
+{
+    if (interruptSignal != 0) throw Interrupted(interruptSignal);
+}
+
 } // namespace platform

@@ -1,7 +1,9 @@
 // Child programs and interruption: what capture needs from the operating
-// system to drive an encoder and to stop cleanly on Ctrl+C.
+// system to drive an encoder, and what every mode needs to stop cleanly on
+// Ctrl+C, SIGTERM or SIGHUP.
 #pragma once
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -43,11 +45,27 @@ int RunProgram(const std::string& path, const std::vector<std::string>& args);
 int RunProgramReading(const std::string& path, const std::vector<std::string>& args, std::string& output);
 
 // From now on SIGINT, SIGTERM and SIGHUP, however many, only raise a flag,
-// which every write and wait above heeds at once, and a broken pipe is an
-// error result instead of a signal.
+// which every write and wait above heeds at once and the frame loop checks
+// before each pass, and a broken pipe is an error result instead of a signal.
 void CatchInterrupts();
 bool InterruptRequested();
 // The signal that raised the flag first; 0 when none did.
 int InterruptSignal();
+
+// The run stops because a signal raised the flag: thrown by the frame loop
+// before its next pass and by whatever else heeds the flag. On its way out
+// each part of the run adds the files it was asked for and has not written,
+// so that one line can say what the interrupt cost. (Declared here alone,
+// it is also caught by code the browser's build shares, where no signal
+// ever raises it.)
+struct Interrupted : std::exception {
+    explicit Interrupted(int signal) : signal(signal) {}
+    const char* what() const noexcept override { return "interrupted"; }
+    int signal;
+    std::vector<std::string> unwritten; // quoted names, e.g. "'show.csv'", in the order added
+};
+
+// Throws Interrupted when the flag is up.
+void StopIfInterrupted();
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "files/Files.h"
 #include "glapi/Gl11.h"
+#include "platform/Process.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 #include "port/RunShow.h"
@@ -74,10 +75,11 @@ struct Recorder final : Attachment {
     }
 
     // Only what every frame must do: clear the virtual screen and present it.
+    // A signal cuts it short; the frame loop then ends the run.
     void Floor()
     {
         auto last = Clock::now();
-        for (int i = 0; i < FloorWarmUpFrames + FloorFrames; ++i) {
+        for (int i = 0; i < FloorWarmUpFrames + FloorFrames && !platform::InterruptRequested(); ++i) {
             glapi::Current.Clear(ColourAndDepth);
             platform::SwapBuffers(platform::GetDC());
             const auto now = Clock::now();
@@ -200,7 +202,10 @@ std::string FiguresJson(const Figures& figures)
     return json + "}\n";
 }
 
-int RunBenchmark(const ShowOptions& options)
+namespace {
+
+// Both runs and the figures.
+int Benchmark(const ShowOptions& options)
 {
     std::vector<platform::GlApi> paths = {platform::GlApi::Compat, platform::GlApi::Es};
     if (options.glChosen) paths = {options.video.gl};
@@ -222,6 +227,7 @@ int RunBenchmark(const ShowOptions& options)
     }
     if (paths.size() > 1)
         for (const auto& ratio : ComparePaths(figures)) figures.push_back(ratio);
+    platform::StopIfInterrupted();
 
     std::printf("# citadel benchmark: headless, --fps 0, no music; renderer: %s\n%s", renderer.c_str(),
                 FiguresText(figures).c_str());
@@ -236,6 +242,20 @@ int RunBenchmark(const ShowOptions& options)
         }
     }
     return 0;
+}
+
+} // namespace
+
+int RunBenchmark(const ShowOptions& options)
+{
+    try {
+        return Benchmark(options);
+    } catch (platform::Interrupted& interrupted) {
+        // No second run and no figures: they would compare unequal runs.
+        interrupted.unwritten.emplace_back("the benchmark's report");
+        if (!options.benchmarkJson.empty()) interrupted.unwritten.push_back("'" + options.benchmarkJson + "'");
+        throw;
+    }
 }
 
 } // namespace bench

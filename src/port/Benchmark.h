@@ -27,7 +27,8 @@ std::string FiguresJson(const Figures& figures);
 // Runs the show with the benchmark attached, once a path; prints the
 // figures ("compat." and "es." before each run's, then their ratios) to
 // stdout and, with options.benchmarkJson, writes them there. Returns the
-// exit status; errors propagate as RunShow's do.
+// exit status; errors propagate as RunShow's do. A signal stops it in the
+// run it comes in: no further run, no figures.
 int RunBenchmark(const ShowOptions& options);
 
 } // namespace bench

@@ -76,29 +76,25 @@ Capture::~Capture()
     if (!done_) RemoveTemporaries();
 }
 
-Capture::Failed Capture::Interrupted()
-{
-    return Failed("interrupted", 128 + platform::InterruptSignal());
-}
-
-void Capture::StopIfInterrupted()
-{
-    if (platform::InterruptRequested()) throw Interrupted();
-}
-
 template <typename Step>
 void Capture::Guarded(Step&& step)
 {
     try {
         step();
+    } catch (const platform::Interrupted&) {
+        Discard();
+        throw;
     } catch (const Failed& e) {
         Abort(e.what());
         throw Runtime::Exit{e.status};
     } catch (const std::exception& e) {
         // A write or a child that failed because of the interrupt is the interrupt.
-        const Failed failed = platform::InterruptRequested() ? Interrupted() : Failed(e.what());
-        Abort(failed.what());
-        throw Runtime::Exit{failed.status};
+        if (platform::InterruptRequested()) {
+            Discard();
+            throw platform::Interrupted(platform::InterruptSignal());
+        }
+        Abort(e.what());
+        throw Runtime::Exit{1};
     }
 }
 
@@ -119,7 +115,6 @@ void Capture::Finish(int frames)
 
 void Capture::PrepareFiles()
 {
-    platform::CatchInterrupts();
     std::string why;
     if (!ClassifyCapturePath(settings_.path, kind_, why)) throw Failed(why);
     if (kind_ == CaptureKind::Video)
@@ -231,7 +226,7 @@ void Capture::StartEncoder()
 
 void Capture::TakeFrame(int frame)
 {
-    StopIfInterrupted();
+    platform::StopIfInterrupted();
     if (frame == 1) {
         startTime_ = lastProgress_ = std::chrono::steady_clock::now();
         StartEncoder();
@@ -245,7 +240,7 @@ void Capture::TakeFrame(int frame)
     }
     if (kind_ == CaptureKind::Video) {
         if (!platform::WriteToProgram(encoder_, picture->data(), picture->size())) {
-            StopIfInterrupted();
+            platform::StopIfInterrupted();
             const int status = platform::WaitForProgram(encoder_);
             throw Failed("ffmpeg stopped in the middle (exit status " + std::to_string(status) + ")");
         }
@@ -295,7 +290,7 @@ void Capture::WriteWav(const fs::path& path, int frames)
             file.Write(wav.data(), wav.size());
         },
         why);
-    StopIfInterrupted();
+    platform::StopIfInterrupted();
     if (!played)
         platform::Warn("the music '" + module + "' cannot be used (" + why + "); the capture's sound track is silent");
     file.Commit();
@@ -308,6 +303,7 @@ void Capture::FinishFiles(int frames)
         FinishVideo(frames);
     else
         FinishFolder(frames);
+    written_ = true;
     done_ = true;
     RemoveTemporaries();
 
@@ -323,13 +319,13 @@ void Capture::FinishFiles(int frames)
 void Capture::FinishVideo(int frames)
 {
     const int status = platform::WaitForProgram(encoder_);
-    StopIfInterrupted();
+    platform::StopIfInterrupted();
     if (status != 0) throw Failed("ffmpeg failed (exit status " + std::to_string(status) + ")");
     if (settings_.music) {
         WriteWav(wavTemp_, frames);
         files::CreateNewFile(finalTemp_.string());
         const int muxed = platform::RunProgram(ffmpeg_, MuxArguments());
-        StopIfInterrupted();
+        platform::StopIfInterrupted();
         if (muxed != 0) throw Failed("ffmpeg could not add the music (exit status " + std::to_string(muxed) + ")");
     }
     CheckVideo(frames);
@@ -358,7 +354,7 @@ void Capture::CheckVideo(int frames) const
                                     {"-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
                                      "stream=nb_read_packets", "-of", "csv=p=0", FileArgument(finalTemp_)},
                                     counted);
-    StopIfInterrupted();
+    platform::StopIfInterrupted();
     while (!counted.empty() && std::isspace(static_cast<unsigned char>(counted.back()))) counted.pop_back();
     if (status != 0 || counted != std::to_string(frames))
         throw Failed("ffmpeg's video holds " + (status == 0 && !counted.empty() ? counted : std::string("none")) +
@@ -368,7 +364,7 @@ void Capture::CheckVideo(int frames) const
 void Capture::FinishFolder(int frames)
 {
     if (settings_.music) WriteWav(work_ / "music.wav", frames);
-    StopIfInterrupted();
+    platform::StopIfInterrupted();
     std::error_code ec;
     // With --force, the old capture is set aside whole, not removed, until
     // the new one is in place: a failure puts it back as it was.
@@ -409,6 +405,19 @@ void Capture::Abort(const std::string& why) noexcept
     else
         std::fprintf(stderr, "citadel: %s\n", why.c_str());
     std::fflush(stderr);
+}
+
+void Capture::Discard() noexcept
+{
+    if (done_) return;
+    if (progress_) std::fputc('\n', stderr);
+    RemoveTemporaries();
+    done_ = true;
+}
+
+void Capture::Unwritten(std::vector<std::string>& names) const
+{
+    if (!written_) names.push_back("'" + settings_.path + "'");
 }
 
 void Capture::RemoveTemporaries() noexcept

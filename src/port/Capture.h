@@ -28,8 +28,9 @@ std::uint64_t SamplesBefore(std::uint64_t frame, int fps);
 
 // A capture under way. Whatever goes wrong in it, it stops the encoder,
 // removes every temporary file, says so on stderr and ends the program with
-// Runtime::Exit (status 1, or 128 plus the signal after Ctrl+C, SIGTERM or
-// SIGHUP, in whatever step the signal comes).
+// Runtime::Exit (status 1). A signal (Ctrl+C, SIGTERM or SIGHUP, in whatever
+// step it comes) does the same but quietly, with platform::Interrupted, for
+// main to say in one line what the run did not write.
 class Capture final : public Attachment {
 public:
     explicit Capture(const ShowOptions& options);
@@ -37,8 +38,8 @@ public:
     Capture(const Capture&) = delete;
     Capture& operator=(const Capture&) = delete;
 
-    // Before start-up: from now on turns Ctrl+C into a clean stop, refuses
-    // to replace what is there without --force, finds ffmpeg.
+    // Before start-up: refuses to replace what is there without --force,
+    // finds ffmpeg. (main catches the signals before this.)
     void Prepare();
     // Takes the virtual screen after each presented frame.
     void Presented(const Frame& frame) override;
@@ -47,6 +48,10 @@ public:
     // Stops the encoder, removes every temporary file and says so; for an
     // error that ends the program elsewhere.
     void Abort(const std::string& why) noexcept;
+    // The same, quietly: for a signal, which main reports.
+    void Discard() noexcept;
+    // Its file or folder until the capture is complete.
+    void Unwritten(std::vector<std::string>& names) const override;
 
 private:
     // Why a capture cannot go on, and the exit status that says so.
@@ -55,9 +60,6 @@ private:
         explicit Failed(const std::string& why, int status = 1) : std::runtime_error(why), status(status) {}
         int status;
     };
-    static Failed Interrupted();
-    static void StopIfInterrupted();
-
     // Runs step; a failure aborts the capture and ends the program.
     template <typename Step>
     void Guarded(Step&& step);
@@ -94,6 +96,7 @@ private:
     std::filesystem::path aside_;       // folder captures with --force: the old capture, until the new one is in
     std::vector<std::string> setAside_; // names moved there, to be put back if the capture fails
     bool done_ = false;
+    bool written_ = false; // the capture is complete under its name
     bool progress_ = false;
     std::vector<std::uint8_t> screen_, scaled_;
     std::chrono::steady_clock::time_point startTime_, lastProgress_;

@@ -56,8 +56,8 @@ void AddRenderOptions(CLI::App& app, RenderRequest& request)
                  "(each may still be given)");
 }
 
-// --capture-fps, --capture-size and --force need --capture.
-void AddCaptureOptions(CLI::App& app, CaptureRequest& request)
+// --capture-fps, --capture-size and --force need --capture. Returns --capture.
+CLI::Option* AddCaptureOptions(CLI::App& app, CaptureRequest& request)
 {
     auto* capture = app.add_option("--capture", request.path,
                                    "Render the show to FILE.mp4|.mkv|.webm (needs ffmpeg) or to DIR/ as PNG "
@@ -69,6 +69,7 @@ void AddCaptureOptions(CLI::App& app, CaptureRequest& request)
         ->type_name("WxH")
         ->needs(capture);
     app.add_flag("--force", request.force, "Let --capture replace an existing file or capture")->needs(capture);
+    return capture;
 }
 
 // The frame number before a separator: a presented frame of the show.
@@ -141,6 +142,44 @@ void CheckReachable(const ShowOptions& options)
         if (key.frame > options.frames) throw UsageError("--key", "frame " + std::to_string(key.frame) + ends);
 }
 
+// Options given together of which the run would drop one without a word:
+// each pair is refused, saying why.
+void CheckCombinations(const ShowOptions& options, const CaptureRequest& capture, bool headless, bool window, bool fps)
+{
+    if (options.benchmark && !capture.path.empty())
+        throw UsageError("--capture", "not with --benchmark, which times the show as it plays; capture it in a run "
+                                      "of its own");
+    const char* const unwindowed = headless                ? "--headless, which shows no window"
+                                   : !capture.path.empty() ? "--capture, which draws off-screen (headless)"
+                                   : options.benchmark     ? "--benchmark, which times the show headless"
+                                                           : nullptr;
+    if (window && unwindowed != nullptr) throw UsageError("--window", std::string("not with ") + unwindowed);
+    if (fps && !capture.path.empty())
+        throw UsageError("--fps", "not with --capture, which draws as fast as it can; the video's frame rate is "
+                                  "--capture-fps (default 60)");
+    if (fps && options.benchmark)
+        throw UsageError("--fps", "not with --benchmark, which times the show as fast as it draws (--fps 0)");
+}
+
+// Two outputs to one file: the one written last would replace the other.
+// Compared as the snapshots are among themselves (ParseSnapshot has refused
+// two snapshots to one file already).
+void CheckOutputsDiffer(const ShowOptions& options, const CaptureRequest& capture)
+{
+    std::vector<std::pair<std::string, std::string>> outputs; // the option that writes it, the file
+    if (!options.stateLogPath.empty()) outputs.emplace_back("--state-log", options.stateLogPath);
+    for (const auto& [frame, path] : options.snapshots)
+        outputs.emplace_back("--snapshot " + std::to_string(frame), path);
+    if (!options.benchmarkJson.empty()) outputs.emplace_back("--benchmark-json", options.benchmarkJson);
+    if (!capture.path.empty() && capture.path.back() != '/') outputs.emplace_back("--capture", capture.path);
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        for (std::size_t j = i + 1; j < outputs.size(); ++j)
+            if (fs::absolute(outputs[i].second).lexically_normal() ==
+                fs::absolute(outputs[j].second).lexically_normal())
+                throw UsageError(outputs[i].first,
+                                 "'" + outputs[i].second + "' is also the file of " + outputs[j].first);
+}
+
 } // namespace
 
 ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& options)
@@ -158,7 +197,8 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
     RenderRequest render;
     CaptureRequest capture;
 
-    app.add_flag("--headless", options.video.headless, "Run without a display (off-screen rendering); implies --fps 0");
+    auto* headlessOption = app.add_flag("--headless", options.video.headless,
+                                        "Run without a display (off-screen rendering); implies --fps 0");
     auto* windowOption = app.add_option("--window", window,
                                         "Play in a resizable window of WxH (default 1280x960, or the largest 4:3 "
                                         "size that fits the screen)")
@@ -170,15 +210,17 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
         ->type_name("linear|nearest|integer");
     app.add_flag("--mode-switch", options.video.modeSwitch,
                  "Really switch the monitor to 640x480 at 16 bits while the show plays");
-    AddNumber(app, "--fps", fps, 0, 1000, "Frames per second at most; 0 draws as fast as possible (default 60)");
+    auto* fpsOption =
+        AddNumber(app, "--fps", fps, 0, 1000, "Frames per second at most; 0 draws as fast as possible (default 60)");
     AddNumber(app, "--frames", options.frames, 1, 1000000, "End the show after N frames");
     auto* seedOption =
         AddNumber(app, "--seed", seed, 0, 4294967295LL, "Seed the random generator (default: the time of day)");
     app.add_option("--data", options.dataFolder, "Read the images and music from DIR instead of the program folder")
         ->check(CLI::Validator(CLI::ExistingDirectory).description(""))
         ->type_name("DIR");
-    app.add_option("--state-log", options.stateLogPath, "Write the camera and show state of every frame to a CSV file")
-        ->type_name("FILE");
+    auto* stateLogOption = app.add_option("--state-log", options.stateLogPath,
+                                          "Write the camera and show state of every frame to a CSV file")
+                               ->type_name("FILE");
     app.add_option("--snapshot", snapshots, "Save presented frame N as a PNG at the render size (repeatable)")
         ->type_name("N=FILE.png");
     AddRenderOptions(app, render);
@@ -187,16 +229,17 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
                                     "What draws the show's OpenGL 1.1: compat, the driver's own fixed function "
                                     "(default), or es, our renderer on OpenGL ES 3.0")
                          ->check(CLI::IsMember({"compat", "es"}));
-    AddCaptureOptions(app, capture);
+    auto* captureOption = AddCaptureOptions(app, capture);
     app.add_option("--key", keys, "Press KEY before the events of frame FRAME (e.g. 10:Shift+Left; repeatable)")
         ->type_name("FRAME:KEY");
     app.add_flag("--no-music", options.noMusic, "Play without music");
     AddNumber(app, "--volume", options.volume, 0, 100, "Music volume, 0 to 100 (default 100)");
     auto* benchmark = app.add_flag("--benchmark", options.benchmark,
                                    "Time the whole show (headless, --fps 0, no music) and print the figures");
-    app.add_option("--benchmark-json", options.benchmarkJson, "With --benchmark: also write the figures to FILE")
-        ->type_name("FILE")
-        ->needs(benchmark);
+    auto* benchmarkJsonOption =
+        app.add_option("--benchmark-json", options.benchmarkJson, "With --benchmark: also write the figures to FILE")
+            ->type_name("FILE")
+            ->needs(benchmark);
     AddNumber(app, "--key-storm", options.keyStormSeed, 0, 1 << 30,
               "Press random show keys every frame, from seed N (Escape excepted)");
 
@@ -212,9 +255,19 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
                 !Runtime::ParseSize(window, 16384, options.video.windowWidth, options.video.windowHeight))
                 throw UsageError("--window", "expected WxH, got '" + window + "'");
         }
+        // An empty name would otherwise mean "none" without a word.
+        if (stateLogOption->count() > 0 && options.stateLogPath.empty())
+            throw UsageError("--state-log", "no file named");
+        if (benchmarkJsonOption->count() > 0 && options.benchmarkJson.empty())
+            throw UsageError("--benchmark-json", "no file named");
+        if (captureOption->count() > 0 && capture.path.empty())
+            throw UsageError("--capture", "no file or folder named");
         for (const auto& s : snapshots) ParseSnapshot(s, options);
         for (const auto& k : keys) ParseKey(k, options);
         CheckReachable(options);
+        CheckCombinations(options, capture, headlessOption->count() > 0, windowOption->count() > 0,
+                          fpsOption->count() > 0);
+        CheckOutputsDiffer(options, capture);
         if (!options.stateLogPath.empty()) CheckFolderOf("--state-log", options.stateLogPath);
         if (!options.benchmarkJson.empty()) CheckFolderOf("--benchmark-json", options.benchmarkJson);
         ApplyRenderOptions(render, options.video);

@@ -9,6 +9,11 @@ const char* PhaseOf(const glTemplate& form)
     return form.InterludeActive == Runtime::True ? "interlude" : "none";
 }
 
+void PortHooks::Unwritten(std::vector<std::string>& names) const
+{
+    for (const Attachment* a : attachments_) a->Unwritten(names);
+}
+
 void PortHooks::AfterStartupStep(const char* step)
 {
     for (Attachment* a : attachments_) a->StartupStep(step);

@@ -6,6 +6,7 @@
 #include "window/ShowHooks.h"
 #include "window/glTemplate.h"
 
+#include <string>
 #include <vector>
 
 // One frame of the show as the port sees it: its number (from 1), the phase
@@ -27,6 +28,9 @@ public:
     virtual void Presented(const Frame& /*frame*/) {}
     // Just before the frame's event pump: a time to queue events.
     virtual void BeforeEvents(const Frame& /*frame*/) {}
+    // Adds, quoted, each file it was asked for and has not written (yet):
+    // what a run that stops now leaves unwritten.
+    virtual void Unwritten(std::vector<std::string>& /*names*/) const {}
 };
 
 // The phase the window's flags select for its next pass.
@@ -37,6 +41,8 @@ public:
     void Attach(Attachment& attachment) { attachments_.push_back(&attachment); }
     // Frames begun so far.
     int Frames() const { return frame_; }
+    // What the attachments have not written, in the order they were attached.
+    void Unwritten(std::vector<std::string>& names) const;
 
     void AfterStartupStep(const char* step) override;
     void BeforePass(const glTemplate& form) override;

@@ -2,6 +2,7 @@
 
 #include "app/ShowFiles.h"
 #include "platform/App.h"
+#include "platform/Process.h"
 #include "platform/SoundLib.h"
 #include "platform/Window.h"
 #include "port/KeyStorm.h"
@@ -35,13 +36,19 @@ ShowRun::~ShowRun() = default;
 
 void ShowRun::Start()
 {
-    platform::InitVideo(options_.video);
-    platform::OpenWindow();
-    hooks_.AfterStartupStep("video");
-    form_ = std::make_unique<glTemplate>(hooks_);
-    form_->Form_Load();
-    platform::ShowWindow();
-    form_->Form_Paint();
+    try {
+        platform::InitVideo(options_.video);
+        platform::OpenWindow();
+        hooks_.AfterStartupStep("video");
+        form_ = std::make_unique<glTemplate>(hooks_);
+        form_->Form_Load();
+        platform::ShowWindow();
+        form_->Form_Paint();
+    } catch (platform::Interrupted& interrupted) {
+        // While the attachments still know what they have written.
+        hooks_.Unwritten(interrupted.unwritten);
+        throw;
+    }
 }
 
 void ShowRun::End()

@@ -28,7 +28,9 @@ public:
     ShowRun(const ShowRun&) = delete;
     ShowRun& operator=(const ShowRun&) = delete;
 
-    // Opens the window, runs start-up and enters the frame loop.
+    // Opens the window, runs start-up and enters the frame loop. A signal
+    // ends the loop with platform::Interrupted, naming what the attachments
+    // have not written; the state log's temporary file goes with the run.
     void Start();
     // After the frame loop: the window object gone, the state log closed,
     // the video subsystem ended.

@@ -6,11 +6,19 @@
 void Script::Presented(const Frame& frame)
 {
     const auto snapshot = options_.snapshots.find(frame.number);
-    if (snapshot == options_.snapshots.end()) return;
-    std::vector<std::uint8_t> rgb;
-    int width = 0, height = 0;
-    platform::ReadVirtualScreen(rgb, width, height);
-    snapshots_(frame.number, snapshot->second, rgb, width, height);
+    if (snapshot != options_.snapshots.end()) {
+        std::vector<std::uint8_t> rgb;
+        int width = 0, height = 0;
+        platform::ReadVirtualScreen(rgb, width, height);
+        snapshots_(frame.number, snapshot->second, rgb, width, height);
+    }
+    presented_ = frame.number;
+}
+
+void Script::Unwritten(std::vector<std::string>& names) const
+{
+    for (auto s = options_.snapshots.upper_bound(presented_); s != options_.snapshots.end(); ++s)
+        names.push_back("'" + s->second + "'");
 }
 
 void Script::BeforeEvents(const Frame& frame)

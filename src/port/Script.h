@@ -22,8 +22,11 @@ public:
     Script(const ShowOptions& options, SnapshotSink snapshots) : options_(options), snapshots_(std::move(snapshots)) {}
     void Presented(const Frame& frame) override;
     void BeforeEvents(const Frame& frame) override;
+    // The snapshots of frames not presented yet.
+    void Unwritten(std::vector<std::string>& names) const override;
 
 private:
     const ShowOptions& options_;
     SnapshotSink snapshots_;
+    int presented_ = 0; // the last frame presented
 };

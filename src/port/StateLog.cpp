@@ -55,6 +55,11 @@ void StateLog::BeforeDrawing(const Frame& frame)
     if (buffer_.size() >= 64 * 1024) Flush();
 }
 
+void StateLog::Unwritten(std::vector<std::string>& names) const
+{
+    if (!closed_) names.push_back("'" + path_ + "'");
+}
+
 void StateLog::Flush()
 {
     try {
@@ -75,4 +80,5 @@ void StateLog::Close()
         Fail(path_, e.reason);
     }
     output_.reset();
+    closed_ = true;
 }

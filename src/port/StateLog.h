@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class StateLog final : public Attachment {
 public:
@@ -24,6 +25,8 @@ public:
     StateLog& operator=(const StateLog&) = delete;
 
     void BeforeDrawing(const Frame& frame) override;
+    // Its file until Close has given it its name.
+    void Unwritten(std::vector<std::string>& names) const override;
     // Writes out what is buffered and gives the file its name (or closes the
     // stream); a run-time error when that fails.
     void Close();
@@ -35,4 +38,5 @@ private:
     std::string path_;
     std::string buffer_;
     std::unique_ptr<files::Output> output_;
+    bool closed_ = false;
 };

@@ -4,6 +4,7 @@
 #include "files/Files.h"
 #include "platform/App.h"
 #include "platform/Events.h"
+#include "platform/Process.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 #include "port/Benchmark.h"
@@ -13,11 +14,13 @@
 #include "port/Screenshot.h"
 #include "runtime/Runtime.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,13 +29,45 @@ Capture* activeCapture = nullptr;
 
 // Ends at once, as a run-time error does: no shutdown steps, but the
 // desktop's display mode comes back.
-[[noreturn]] void EndAfterError(int status, const std::string& why)
+[[noreturn]] void EndNow(int status)
 {
-    if (activeCapture != nullptr) activeCapture->Abort(why);
     platform::ShutdownVideo();
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(status);
+}
+
+[[noreturn]] void EndAfterError(int status, const std::string& why)
+{
+    if (activeCapture != nullptr) activeCapture->Abort(why);
+    EndNow(status);
+}
+
+// "interrupted; 'show.csv' and 'end.png' were not written", each name once.
+std::string InterruptedLine(const std::vector<std::string>& unwritten)
+{
+    std::vector<std::string> names;
+    for (const std::string& name : unwritten)
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    std::string line = "interrupted";
+    for (std::size_t i = 0; i < names.size(); ++i)
+        line += (i == 0 ? "; " : i + 1 < names.size() ? ", " : " and ") + names[i];
+    if (!names.empty()) line += names.size() == 1 ? " was not written" : " were not written";
+    return line;
+}
+
+// A signal stopped the run: whatever was not complete is gone (the state
+// log's and the capture's temporary files went as the run unwound, ffmpeg
+// goes now), what was there before is as it was, one line says what the
+// signal cost, and the status is the shell's for a death by that signal.
+[[noreturn]] void EndAfterInterrupt(platform::Interrupted& interrupted)
+{
+    if (activeCapture != nullptr) {
+        activeCapture->Unwritten(interrupted.unwritten);
+        activeCapture->Discard();
+    }
+    std::fprintf(stderr, "citadel: %s\n", InterruptedLine(interrupted.unwritten).c_str());
+    EndNow(128 + interrupted.signal);
 }
 
 // A video error in the user's terms: what to change on the command line.
@@ -72,6 +107,9 @@ int main(int argc, char** argv)
     ShowOptions options;
     const int parsed = ParseOptions(argc, argv, options);
     if (parsed >= 0) return CheckedStandardOutput(parsed);
+    // One policy for every mode: SIGINT, SIGTERM and SIGHUP raise a flag that
+    // the frame loop heeds before its next pass.
+    platform::CatchInterrupts();
     // Started from the desktop, an error before the window opens would
     // otherwise go only to a stderr that nobody reads.
     platform::AllowBoxesWithoutWindow(!options.video.headless && !platform::StartedFromTerminal());
@@ -82,7 +120,11 @@ int main(int argc, char** argv)
         platform::SetDataFolder(options.dataFolder);
         const std::string missing = MissingShowFiles(platform::AppPath());
         if (!missing.empty()) throw Runtime::RuntimeError(missing);
-        if (options.benchmark) return CheckedStandardOutput(bench::RunBenchmark(options));
+        if (options.benchmark) {
+            const int status = bench::RunBenchmark(options);
+            platform::StopIfInterrupted(); // a signal after the figures, as below
+            return CheckedStandardOutput(status);
+        }
         platform::SetScreenshotHandler(SaveScreenshot);
 
         PortHooks hooks;
@@ -94,6 +136,11 @@ int main(int argc, char** argv)
         }
         RunShow(options, hooks, WriteSnapshot);
         if (capture) capture->Finish(hooks.Frames());
+        // A signal too late to stop anything: all was written, but the
+        // status still says that the run was asked to stop.
+        platform::StopIfInterrupted();
+    } catch (platform::Interrupted& e) {
+        EndAfterInterrupt(e);
     } catch (const Runtime::Exit& e) {
         EndAfterError(e.status, "the show stopped");
     } catch (const platform::VideoError& e) {

@@ -16,12 +16,12 @@ struct Parsed {
     std::string out, err;
 };
 
-// The arguments are split at spaces.
+// The arguments are split at spaces; '' is an empty one.
 Parsed Parse(const std::string& line)
 {
     std::istringstream in(line);
     std::vector<std::string> args{"citadel"};
-    for (std::string a; in >> a;) args.push_back(a);
+    for (std::string a; in >> a;) args.push_back(a == "''" ? "" : a);
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     Parsed r;
@@ -46,23 +46,24 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
     EXPECT_EQ(Parse("--headless").options.video.fps, 0);
     p = Parse("--window");
     EXPECT_TRUE(p.options.video.windowed && p.options.video.windowWidth == 0) << "sized to fit the screen";
+    p = Parse("--window=800x600");
+    EXPECT_TRUE(p.options.video.windowed && p.options.video.windowWidth == 800 && p.options.video.windowHeight == 600);
     EXPECT_TRUE(v.gl == platform::GlApi::Compat && !p.options.glChosen);
     p = Parse("--gl es");
     EXPECT_TRUE(p.options.video.gl == platform::GlApi::Es && p.options.glChosen);
     EXPECT_TRUE(Parse("--gl compat").options.glChosen); // the benchmark then times that path alone
 
     const std::string folder = std::filesystem::temp_directory_path().string();
-    p = Parse("--window=800x600 --display 1 --scale integer --mode-switch --headless --fps 30 --frames 10 --seed 7 "
+    p = Parse("--display 1 --scale integer --mode-switch --headless --fps 30 --frames 10 --seed 7 "
               "--state-log s.csv --snapshot 5=a.png --key 10:Shift+Left --no-music --volume 50 --remaster --msaa 2 "
               "--data " +
               folder);
     const auto& o = p.options;
-    EXPECT_EQ(std::vector<int>({p.status, o.video.windowWidth, o.video.windowHeight, o.video.display, o.video.fps,
-                                o.frames, o.volume, o.video.colourBits, o.video.depthBits, o.video.msaa}),
-              (std::vector<int>{-1, 800, 600, 1, 30, 10, 50, 32, 24, 2}))
+    EXPECT_EQ(std::vector<int>({p.status, o.video.display, o.video.fps, o.frames, o.volume, o.video.colourBits,
+                                o.video.depthBits, o.video.msaa}),
+              (std::vector<int>{-1, 1, 30, 10, 50, 32, 24, 2}))
         << p.err; // --msaa beats the preset
-    EXPECT_TRUE(o.video.windowed && o.video.modeSwitch && o.noMusic && o.seed == 7u &&
-                o.video.filter == platform::ScaleFilter::Integer);
+    EXPECT_TRUE(o.video.modeSwitch && o.noMusic && o.seed == 7u && o.video.filter == platform::ScaleFilter::Integer);
     // Headless, a native size has nothing to measure: the show's own size, with a note.
     EXPECT_TRUE(!o.video.nativeSize && o.video.virtualWidth == 640 && o.video.virtualHeight == 480);
     EXPECT_NE(p.err.find("drawing at 640x480"), std::string::npos) << p.err;
@@ -71,7 +72,7 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
     EXPECT_TRUE(o.keys[0].frame == 10 && o.keys[0].key == "Left" && o.keys[0].shift == platform::ShiftMask);
 
     // A capture runs headless and unpaced, with its own music, at the render size.
-    p = Parse("--capture show.mp4 --fps 30 --render-size 1280x960");
+    p = Parse("--capture show.mp4 --render-size 1280x960");
     const auto& c = p.options.capture;
     EXPECT_EQ(std::vector<int>({p.status, c.fps, c.width, c.height, p.options.video.fps}),
               (std::vector<int>{-1, 60, 1280, 960, 0}))
@@ -89,7 +90,8 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
     // "arguments|what the message names" (by default the first argument).
     // Numbers are whole, range-checked and never wrap; a value that could
     // only be lost later (a frame the run never presents, a file with no
-    // folder to go in) is refused here, before the show starts.
+    // folder to go in) is refused here, before the show starts, and so is
+    // an option that the run would drop without a word.
     for (const std::string line : {"--window=12by4",
                                    "--frames abc|'abc' is not a whole number",
                                    "--frames 12abc|not a whole number",
@@ -134,6 +136,17 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
                                    "--colour-depth 24",
                                    "--depth-bits 32",
                                    "--gl vulkan",
+                                   "--capture ''|--capture: no file or folder named",
+                                   "--state-log ''|--state-log: no file named",
+                                   "--benchmark --benchmark-json ''|--benchmark-json: no file named",
+                                   "--benchmark --capture v.mp4|--capture: not with --benchmark",
+                                   "--state-log x.png --snapshot 3=./x.png|'x.png' is also the file of --snapshot 3",
+                                   "--snapshot 3=b.json --benchmark --benchmark-json b.json|--benchmark-json",
+                                   "--capture x.mp4 --fps 30|--capture-fps",
+                                   "--benchmark --fps 30|--fps: not with --benchmark",
+                                   "--window --headless|--window: not with --headless",
+                                   "--window=800x600 --capture x.mp4|--window: not with --capture",
+                                   "--benchmark --window|--window: not with --benchmark",
                                    "--bogus",
                                    "stray"}) {
         const std::size_t bar = line.find('|');

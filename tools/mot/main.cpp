@@ -9,13 +9,80 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include <signal.h>
+#include <unistd.h>
+
 namespace {
+
+// Ctrl+C, SIGTERM and SIGHUP as the show takes them: the program ends with
+// 128 plus the signal and one line saying what was not written, and leaves
+// no temporary file. Until the output is written nothing of ours is on disk,
+// so the handler may end the program at once; while it is written (under a
+// temporary name, then renamed) the signals wait, and a signal that came
+// meanwhile ends the program once the file has its name.
+std::string unwrittenLine = "citadel-mot: interrupted\n";
+const std::string writtenLine = "citadel-mot: interrupted\n";
+volatile std::sig_atomic_t outputWritten = 0;
+
+void OnInterrupt(int signal)
+{
+    // Both lines are made before the handler is set and never change.
+    const std::string& line = outputWritten != 0 ? writtenLine : unwrittenLine;
+    if (write(STDERR_FILENO, line.data(), line.size()) < 0) {
+        // Nowhere to say it: the status still does.
+    }
+    _exit(128 + signal);
+}
+
+void CatchInterrupts(const std::string& output)
+{
+    if (!output.empty()) unwrittenLine = "citadel-mot: interrupted; '" + output + "' was not written\n";
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+// The signals held back for as long as it lives.
+class SignalsHeld {
+public:
+    SignalsHeld()
+    {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&held, signal);
+        sigprocmask(SIG_BLOCK, &held, &before_);
+    }
+    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t before_;
+};
+
+// The output's bytes are made while a signal still ends the program at
+// once; then they are written with the signals held back.
+template <typename Encode>
+void Save(const std::string& path, Encode&& encode)
+{
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = encode();
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error("cannot write '" + path + "': " + e.what());
+    }
+    const SignalsHeld held;
+    files::WriteFile(path, bytes.data(), bytes.size());
+    outputWritten = 1;
+}
 
 void WarnIfNotPowerOfTwo(const std::string& name, int width, int height)
 {
@@ -54,14 +121,14 @@ void ToMot(const std::string& in, const std::string& out)
     if (png.channels == 4)
         std::fprintf(stderr, "citadel-mot: note: %s has alpha; it was composited over black\n", in.c_str());
     WarnIfNotPowerOfTwo(in, png.width, png.height);
-    mot::SaveMot(out, result);
+    Save(out, [&] { return mot::EncodeMot(result); });
 }
 
 void ToPng(const std::string& in, const std::string& out)
 {
     const mot::MotImage image = LoadMotReporting(in);
     WarnIfNotPowerOfTwo(in, image.width, image.height);
-    image::WritePng(out, image.width, image.height, 3, image.rgb.data());
+    Save(out, [&] { return image::EncodePng(image.width, image.height, 3, image.rgb.data()); });
 }
 
 void PrintInfo(const std::string& path)
@@ -96,7 +163,7 @@ void WriteSheet(const std::string& out, const std::vector<std::string>& inputs, 
     const mot::SheetImage sheet = mot::BuildSheet(inputs.size(), columns, cell, [&](std::size_t i) {
         return std::make_pair(std::filesystem::path(inputs[i]).filename().string(), LoadMotReporting(inputs[i]));
     });
-    image::WritePng(out, sheet.width, sheet.height, 3, sheet.rgb.data());
+    Save(out, [&] { return image::EncodePng(sheet.width, sheet.height, 3, sheet.rgb.data()); });
 }
 
 // The commands and what each takes, for the usage line of a mistake.
@@ -202,6 +269,7 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& error) {
         return UsageError(error.what(), command);
     }
+    CatchInterrupts(*info ? std::string() : out);
     try {
         if (*toMot)
             ToMot(in, out);

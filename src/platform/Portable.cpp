@@ -69,7 +69,7 @@ std::string ResourcePath(const std::string& folder, const std::string& literal)
     static std::set<std::string> told;
     if (matches.size() > 1 && told.insert(exact).second) {
         std::string others;
-        for (std::size_t i = 1; i < matches.size(); ++i) others += (i > 1 ? "', '" : "'") + matches[i] + "'";
+        for (std::size_t i = 1; i < matches.size(); ++i) others += (i > 1 ? "', '" : "'") + matches[i];
         Warn("'" + leaf + "' is there in more than one spelling: using '" + matches.front() + "', not " + others + "'");
     }
     return matches.front();

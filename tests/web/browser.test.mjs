@@ -1,40 +1,61 @@
 // The show in headless Chromium (WebGL 2 on SwiftShader): the page, its
 // pictures against the native program's, keys, a missing file, refused
-// parameters, the music and where the page's requests go.
-// CITADEL_SITE: the built site; CITADEL_REFERENCE: the native program's
-// pictures (see tests/web/run); CHROMIUM: the browser (/usr/bin/chromium).
+// parameters, the music and where the page's requests go; the same for the
+// show in one file opened from disk with the network cut, and the site
+// opened from disk.
+// CITADEL_SITE: the built site; CITADEL_SINGLE: citadel.html;
+// CITADEL_REFERENCE: the native program's pictures (see tests/web/run);
+// CHROMIUM: the browser (/usr/bin/chromium).
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readdirSync, readFileSync, statSync } from 'node:fs';
+import { copyFileSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
 import { serve } from './server.mjs';
 
 // playwright-core is installed with the site's npm packages, in web/.
 const { chromium } = createRequire(new URL('../../web/package.json', import.meta.url))('playwright-core');
 
 const site = process.env.CITADEL_SITE;
+const single = process.env.CITADEL_SINGLE;
 const reference = process.env.CITADEL_REFERENCE;
 const flags = ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-gpu', '--disable-quic',
   '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+// Every request but file: and data: goes to a proxy that is not there, the
+// machine's own addresses too: the network is cut.
+const cut = ['--proxy-server=http://127.0.0.1:9', '--proxy-bypass-list=<-loopback>'];
 
 let browser;
+let offline;
 let server;
+// citadel.html alone in a folder of its own, as someone who got the file has it.
+let alone;
+let singleUrl;
 
 before(async () => {
-  assert.ok(site && reference, 'CITADEL_SITE and CITADEL_REFERENCE must be set');
-  browser = await chromium.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', args: flags });
+  assert.ok(site && single && reference, 'CITADEL_SITE, CITADEL_SINGLE and CITADEL_REFERENCE must be set');
+  const executablePath = process.env.CHROMIUM || '/usr/bin/chromium';
+  browser = await chromium.launch({ executablePath, args: flags });
+  offline = await chromium.launch({ executablePath, args: [...flags, ...cut] });
   server = await serve(site);
+  alone = mkdtempSync(join(tmpdir(), 'citadel-single-'));
+  copyFileSync(single, join(alone, 'citadel.html'));
+  singleUrl = pathToFileURL(join(alone, 'citadel.html')).href;
 });
 
 after(async () => {
   await browser?.close();
+  await offline?.close();
   await server?.close();
+  if (alone) rmSync(alone, { recursive: true, force: true });
 });
 
-// A fresh page whose console goes to the test's log.
-async function newPage() {
-  const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
+// A fresh page whose console goes to the test's log; in the browser with
+// the network cut when offline.
+async function newPage(from = browser) {
+  const page = await from.newPage({ viewport: { width: 800, height: 600 } });
   page.on('console', (m) => { if (m.type() === 'error') console.log('page:', m.text()); });
   return page;
 }
@@ -78,8 +99,9 @@ function compare(page, a, b) {
 }
 
 // Plays the show unpaced up to the last snapshot; the pictures by frame.
-async function snapshots(page, query, frames) {
-  await page.goto(`${server.origin}/index.html?${query}&snapshot=${frames.join(',')}`);
+// url: the page (default the site's).
+async function snapshots(page, query, frames, url = `${server.origin}/index.html`) {
+  await page.goto(`${url}?${query}&snapshot=${frames.join(',')}`);
   const last = Math.max(...frames);
   await page.waitForFunction((t) => document.title === t, `citadel snapshot ${last}`, { timeout: 300000 });
   const pictures = {};
@@ -96,20 +118,28 @@ test('the page loads and offers to start', async () => {
   await page.close();
 });
 
-test('frames 251, 420 and 640 match the native program, and a scripted key changes the view', async () => {
-  const page = await newPage();
-  const pictures = await snapshots(page, 'seed=7&music=0', [251, 420, 640]);
-  assert.match(pictures[640], /^data:image\/png;base64,/);
-  await stateIs(page, 'ended');
-  for (const frame of [251, 420, 640]) {
+// The frames of each phase that tests/web/run has the native program draw.
+const frames = [251, 420, 640];
+
+// Each picture against the native program's.
+async function matchNative(page, pictures, where) {
+  for (const frame of frames) {
+    assert.match(pictures[frame], /^data:image\/png;base64,/);
     const result = await compare(page, pictures[frame], pngDataUrl(`frame-${frame}.png`));
-    console.log(`frame ${frame}: ${(result.share * 100).toFixed(3)}% of pixels differ by more than one 5/6/5 ` +
-      `step, ${(result.far * 100).toFixed(3)}% by more than three`);
+    console.log(`${where}, frame ${frame}: ${(result.share * 100).toFixed(3)}% of pixels differ by more than one ` +
+      `5/6/5 step, ${(result.far * 100).toFixed(3)}% by more than three`);
     assert.equal(`${result.width}x${result.height}`, '640x480');
     // The page stores fragments as Mesa does (gles::EmulateMesaBlending), so
     // even the interlude's additive layers agree to within a step.
-    assert.ok(result.share <= 0.02, `frame ${frame}: ${result.share}`);
+    assert.ok(result.share <= 0.02, `${where}, frame ${frame}: ${result.share}`);
   }
+}
+
+test('frames 251, 420 and 640 match the native program, and a scripted key changes the view', async () => {
+  const page = await newPage();
+  const pictures = await snapshots(page, 'seed=7&music=0', frames);
+  await stateIs(page, 'ended');
+  await matchNative(page, pictures, 'the site');
 
   // Up moves the eye forward; during an orbit the script leaves the
   // position alone, so the view of frame 420 changes, as it does natively.
@@ -120,6 +150,61 @@ test('frames 251, 420 and 640 match the native program, and a scripted key chang
     `${(native.share * 100).toFixed(3)}% differ from the native program's`);
   assert.ok(changed.share > 0.05, `the view changed in ${changed.share} of the pixels`);
   assert.ok(native.share <= 0.02, `against the native program: ${native.share}`);
+  await page.close();
+});
+
+test('citadel.html alone in a folder, opened from disk with the network cut, draws the same frames', async () => {
+  const page = await newPage(offline);
+  const pictures = await snapshots(page, 'seed=7&music=0', frames, singleUrl);
+  await stateIs(page, 'ended');
+  await matchNative(page, pictures, 'citadel.html');
+  await page.close();
+});
+
+test('citadel.html plays its music with the network cut, Escape ends it, and it asks for nothing but itself',
+  async () => {
+    // The cut is real: the site's server, reachable from the other browser, is not from this one.
+    const probe = await newPage(offline);
+    await probe.goto(singleUrl + '?seed=7');
+    const reach = (origin) => fetch(origin + '/index.html', { mode: 'no-cors' }).then(() => true, () => false);
+    assert.equal(await probe.evaluate(reach, server.origin), false);
+    await probe.close();
+
+    const context = await offline.newContext();
+    const requests = [];
+    context.on('request', (r) => requests.push(r.url()));
+    const page = await context.newPage();
+    await page.goto(singleUrl + '?seed=7');
+    await stateIs(page, 'ready');
+    // From opening the file to Play on offer, within the polling's frame.
+    console.log(`citadel.html: Play offered ${(await page.evaluate(() => performance.now())).toFixed(0)} ms ` +
+      'after opening');
+    assert.equal(await page.textContent('#start'), 'Play');
+    await page.click('#start');
+    // The worklet, loaded from its data: URL, reports the playing position.
+    await page.waitForFunction(() => window.citadelAudio.ready && window.citadelAudio.player.currentTime > 0.5,
+      null, { timeout: 60000 });
+    await page.keyboard.press('Escape');
+    await stateIs(page, 'ended');
+    // It played frames meanwhile (SwiftShader beside the music draws a few a second).
+    assert.ok(Number(await page.getAttribute('body', 'data-frames')) > 0);
+    const elsewhere = requests.filter((url) => !url.startsWith('file:') && !url.startsWith('data:'));
+    assert.deepEqual(elsewhere, []);
+    await context.close();
+  });
+
+test('the site opened from disk says in one line why it cannot play, and loads nothing', async () => {
+  const page = await newPage(offline);
+  await page.goto(pathToFileURL(join(site, 'index.html')).href + '?seed=7');
+  await stateIs(page, 'error', 10000);
+  const message = await page.textContent('#error');
+  assert.match(message, /^Opened from disk, this folder cannot play: .*citadel\.html.*scripts\/web/);
+  assert.ok(!message.includes('\n'), message);
+  assert.equal(await page.isVisible('#start'), false);
+  // No program came later to put its own failure over it.
+  await page.waitForTimeout(1000);
+  assert.equal(await page.textContent('#error'), message);
+  assert.equal(await page.getAttribute('body', 'data-state'), 'error');
   await page.close();
 });
 
@@ -159,13 +244,14 @@ test('a missing image shows the show\'s own message on the page', async () => {
 });
 
 test('a parameter the program refuses shows its message on the page, and nothing plays', async () => {
-  for (const [query, message] of [
+  for (const [query, message, url] of [
     ['snapshot=1073741824', '--snapshot: 1073741824 is out of range: expected from 1 to 3186'],
     ['seed=7&bogus=1', 'The following argument was not expected: --bogus=1'],
     ['autostart=1&capture=show.mp4', '--capture: not on a page: a page writes no files'],
+    ['seed=7&bogus=1', 'The following argument was not expected: --bogus=1', 'citadel.html'],
   ]) {
     const page = await newPage();
-    await page.goto(`${server.origin}/index.html?${query}`);
+    await page.goto(`${url ? singleUrl : `${server.origin}/index.html`}?${query}`);
     await stateIs(page, 'error');
     assert.ok((await page.textContent('#error')).includes(message), await page.textContent('#error'));
     assert.equal(await page.isVisible('#error'), true);
@@ -199,10 +285,12 @@ test('the music plays from the site itself, and no request leaves the page\'s or
   await context.close();
 });
 
-test('the site is a folder of at most 16 MB', () => {
+test('the site is a folder of at most 16 MB, citadel.html a file of at most 12 MB', () => {
   const size = (folder) => readdirSync(folder, { withFileTypes: true })
     .reduce((sum, e) => sum + (e.isDirectory() ? size(join(folder, e.name)) : statSync(join(folder, e.name)).size), 0);
   const bytes = size(site);
-  console.log(`site: ${(bytes / 1e6).toFixed(1)} MB`);
+  const singleBytes = statSync(single).size;
+  console.log(`site: ${(bytes / 1e6).toFixed(1)} MB; citadel.html: ${(singleBytes / 1e6).toFixed(1)} MB`);
   assert.ok(bytes <= 16 * 1024 * 1024, `${bytes} bytes`);
+  assert.ok(singleBytes <= 12 * 1024 * 1024, `citadel.html: ${singleBytes} bytes`);
 });

@@ -261,6 +261,24 @@ Output::Output(const std::string& path) : path_(path)
     }
 }
 
+std::string OutputProblem(const std::string& path)
+{
+    std::string at;
+    try {
+        at = FollowLinks(path);
+    } catch (const Error& e) {
+        return e.reason;
+    }
+    if (DescriptorNamed(at) >= 0) return {};
+    struct stat info {};
+    if (stat(at.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? "it is a folder" : "";
+    // A file is written beside its name and renamed: the folder must take one.
+    const std::size_t slash = at.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : at.substr(0, slash);
+    if (access(folder.c_str(), W_OK | X_OK) != 0) return Reason(errno);
+    return {};
+}
+
 Output::~Output()
 {
     if (fd_ >= 0) close(fd_);

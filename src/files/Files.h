@@ -124,6 +124,11 @@ private:
     int fd_ = -1;
 };
 
+// Before any work: "" when an Output at path can be made by the policy
+// above, else why not ("it is a folder", "Permission denied" for a folder
+// that takes no new file). Nothing is opened or made.
+std::string OutputProblem(const std::string& path);
+
 // The whole of data as the output path (see Output): on any failure a file
 // that was at path is left as it was.
 void WriteFile(const std::string& path, const void* data, std::size_t size);

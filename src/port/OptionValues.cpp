@@ -1,5 +1,6 @@
 #include "port/OptionValues.h"
 
+#include "files/Files.h"
 #include "runtime/Text.h"
 
 #include <algorithm>
@@ -37,8 +38,15 @@ int ChoiceOf(const std::string& option, const std::string& text, const std::vect
 void CheckFolderOf(const std::string& option, const std::string& path)
 {
     const fs::path folder = fs::path(path).parent_path();
-    if (folder.empty()) return; // the working folder
     std::error_code ec;
-    if (!fs::is_directory(folder, ec))
+    if (!folder.empty() && !fs::is_directory(folder, ec))
         throw UsageError(option, "there is no folder '" + folder.string() + "' to hold '" + path + "'");
+}
+
+void CheckOutputPath(const std::string& option, const std::string& path)
+{
+    CheckFolderOf(option, path);
+    // Said now, not after the whole run that was to end in the file.
+    const std::string problem = files::OutputProblem(path);
+    if (!problem.empty()) throw UsageError(option, "cannot write '" + path + "': " + problem);
 }

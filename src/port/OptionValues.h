@@ -24,3 +24,7 @@ int ChoiceOf(const std::string& option, const std::string& text, const std::vect
 
 // Refuses a path whose folder does not exist (or is no folder).
 void CheckFolderOf(const std::string& option, const std::string& path);
+
+// Refuses, as well, a path the run could not write its file to in the end:
+// a folder, or a file in a folder that takes no new file (files::OutputProblem).
+void CheckOutputPath(const std::string& option, const std::string& path);

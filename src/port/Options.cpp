@@ -93,7 +93,7 @@ void ParseSnapshot(const std::string& text, ShowOptions& options)
         if (fs::absolute(otherPath).lexically_normal() == same)
             throw UsageError("--snapshot", "frames " + std::to_string(other) + " and " + std::to_string(frame) +
                                                " both go to '" + path + "'");
-    CheckFolderOf("--snapshot", path);
+    CheckOutputPath("--snapshot", path);
     options.snapshots[frame] = path;
 }
 
@@ -144,20 +144,30 @@ void CheckReachable(const ShowOptions& options)
 
 // Options given together of which the run would drop one without a word:
 // each pair is refused, saying why.
-void CheckCombinations(const ShowOptions& options, const CaptureRequest& capture, bool headless, bool window, bool fps)
+struct Given {
+    bool headless, window, fps, display, volume;
+};
+
+void CheckCombinations(const ShowOptions& options, const CaptureRequest& capture, const Given& given)
 {
     if (options.benchmark && !capture.path.empty())
         throw UsageError("--capture", "not with --benchmark, which times the show as it plays; capture it in a run "
                                       "of its own");
-    const char* const unwindowed = headless                ? "--headless, which shows no window"
+    const char* const unwindowed = given.headless          ? "--headless, which shows no window"
                                    : !capture.path.empty() ? "--capture, which draws off-screen (headless)"
                                    : options.benchmark     ? "--benchmark, which times the show headless"
                                                            : nullptr;
-    if (window && unwindowed != nullptr) throw UsageError("--window", std::string("not with ") + unwindowed);
-    if (fps && !capture.path.empty())
+    if (unwindowed != nullptr) {
+        if (given.window) throw UsageError("--window", std::string("not with ") + unwindowed);
+        if (given.display) throw UsageError("--display", std::string("not with ") + unwindowed);
+        if (options.video.modeSwitch) throw UsageError("--mode-switch", std::string("not with ") + unwindowed);
+    }
+    if (given.volume && (options.noMusic || options.benchmark))
+        throw UsageError("--volume", options.noMusic ? "not with --no-music" : "not with --benchmark, which plays no music");
+    if (given.fps && !capture.path.empty())
         throw UsageError("--fps", "not with --capture, which draws as fast as it can; the video's frame rate is "
                                   "--capture-fps (default 60)");
-    if (fps && options.benchmark)
+    if (given.fps && options.benchmark)
         throw UsageError("--fps", "not with --benchmark, which times the show as fast as it draws (--fps 0)");
 }
 
@@ -204,7 +214,8 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
                                         "size that fits the screen)")
                              ->expected(0, 1)
                              ->type_name("[WxH]");
-    AddNumber(app, "--display", options.video.display, 0, 63, "Monitor to play on (0 is the first)");
+    auto* displayOption =
+        AddNumber(app, "--display", options.video.display, 0, 63, "Monitor to play on (0 is the first)");
     app.add_option("--scale", scale, "Scaling filter: linear, nearest or integer")
         ->check(CLI::IsMember({"linear", "nearest", "integer"}).description(""))
         ->type_name("linear|nearest|integer");
@@ -233,7 +244,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
     app.add_option("--key", keys, "Press KEY before the events of frame FRAME (e.g. 10:Shift+Left; repeatable)")
         ->type_name("FRAME:KEY");
     app.add_flag("--no-music", options.noMusic, "Play without music");
-    AddNumber(app, "--volume", options.volume, 0, 100, "Music volume, 0 to 100 (default 100)");
+    auto* volumeOption = AddNumber(app, "--volume", options.volume, 0, 100, "Music volume, 0 to 100 (default 100)");
     auto* benchmark = app.add_flag("--benchmark", options.benchmark,
                                    "Time the whole show (headless, --fps 0, no music) and print the figures");
     auto* benchmarkJsonOption =
@@ -265,11 +276,15 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
         for (const auto& s : snapshots) ParseSnapshot(s, options);
         for (const auto& k : keys) ParseKey(k, options);
         CheckReachable(options);
-        CheckCombinations(options, capture, headlessOption->count() > 0, windowOption->count() > 0,
-                          fpsOption->count() > 0);
+        CheckCombinations(options, capture,
+                          {.headless = headlessOption->count() > 0,
+                           .window = windowOption->count() > 0,
+                           .fps = fpsOption->count() > 0,
+                           .display = displayOption->count() > 0,
+                           .volume = volumeOption->count() > 0});
         CheckOutputsDiffer(options, capture);
-        if (!options.stateLogPath.empty()) CheckFolderOf("--state-log", options.stateLogPath);
-        if (!options.benchmarkJson.empty()) CheckFolderOf("--benchmark-json", options.benchmarkJson);
+        if (!options.stateLogPath.empty()) CheckOutputPath("--state-log", options.stateLogPath);
+        if (!options.benchmarkJson.empty()) CheckOutputPath("--benchmark-json", options.benchmarkJson);
         ApplyRenderOptions(render, options.video);
         options.video.gl = gl == "es" ? platform::GlApi::Es : platform::GlApi::Compat;
         options.glChosen = glOption->count() > 0;

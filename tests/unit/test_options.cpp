@@ -54,16 +54,18 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
     EXPECT_TRUE(Parse("--gl compat").options.glChosen); // the benchmark then times that path alone
 
     const std::string folder = std::filesystem::temp_directory_path().string();
-    p = Parse("--display 1 --scale integer --mode-switch --headless --fps 30 --frames 10 --seed 7 "
-              "--state-log s.csv --snapshot 5=a.png --key 10:Shift+Left --no-music --volume 50 --remaster --msaa 2 "
-              "--data " +
+    const auto shown = Parse("--display 1 --mode-switch --volume 50");
+    EXPECT_TRUE(shown.status == -1 && shown.options.video.display == 1 && shown.options.video.modeSwitch &&
+                shown.options.volume == 50)
+        << shown.err;
+    p = Parse("--scale integer --headless --fps 30 --frames 10 --seed 7 --state-log s.csv --snapshot 5=a.png "
+              "--key 10:Shift+Left --no-music --remaster --msaa 2 --data " +
               folder);
     const auto& o = p.options;
-    EXPECT_EQ(std::vector<int>({p.status, o.video.display, o.video.fps, o.frames, o.volume, o.video.colourBits,
-                                o.video.depthBits, o.video.msaa}),
-              (std::vector<int>{-1, 1, 30, 10, 50, 32, 24, 2}))
+    EXPECT_EQ(std::vector<int>({p.status, o.video.fps, o.frames, o.video.colourBits, o.video.depthBits, o.video.msaa}),
+              (std::vector<int>{-1, 30, 10, 32, 24, 2}))
         << p.err; // --msaa beats the preset
-    EXPECT_TRUE(o.video.modeSwitch && o.noMusic && o.seed == 7u && o.video.filter == platform::ScaleFilter::Integer);
+    EXPECT_TRUE(o.noMusic && o.seed == 7u && o.video.filter == platform::ScaleFilter::Integer);
     // Headless, a native size has nothing to measure: the show's own size, with a note.
     EXPECT_TRUE(!o.video.nativeSize && o.video.virtualWidth == 640 && o.video.virtualHeight == 480);
     EXPECT_NE(p.err.find("drawing at 640x480"), std::string::npos) << p.err;
@@ -147,6 +149,10 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
                                    "--window --headless|--window: not with --headless",
                                    "--window=800x600 --capture x.mp4|--window: not with --capture",
                                    "--benchmark --window|--window: not with --benchmark",
+                                   "--headless --display 1|--display: not with --headless",
+                                   "--capture f/ --mode-switch|--mode-switch: not with --capture",
+                                   "--no-music --volume 40|--volume: not with --no-music",
+                                   "--benchmark --volume 40|--volume: not with --benchmark",
                                    "--bogus",
                                    "stray"}) {
         const std::size_t bar = line.find('|');

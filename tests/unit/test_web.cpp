@@ -131,17 +131,18 @@ TEST(PageArguments, ParametersLandInTheOptionsAsTheirOptionsDo)
     // The page's own parameter is not the program's business.
     EXPECT_EQ(PageOptions("?autostart=1").frames, 0);
 
-    o = PageOptions("?seed=7&snapshot=640,251&snapshot=420&music=0&volume=40&gl=es&remaster=0&no-music=1");
+    o = PageOptions("?seed=7&snapshot=640,251&snapshot=420&volume=40&gl=es&remaster=0");
     EXPECT_EQ(o.seed, 7u);
     EXPECT_EQ(o.snapshots.size(), 3u);
     EXPECT_TRUE(o.snapshots.contains(251) && o.snapshots.contains(420) && o.snapshots.contains(640));
     // A snapshot run plays unpaced up to its last picture ...
-    EXPECT_TRUE(o.frames == 640 && o.video.fps == 0 && o.noMusic && o.volume == 40 && o.video.colourBits == 16);
+    EXPECT_TRUE(o.frames == 640 && o.video.fps == 0 && !o.noMusic && o.volume == 40 && o.video.colourBits == 16);
     // ... unless frames says otherwise.
     EXPECT_EQ(PageOptions("?frames=700&snapshot=251").frames, 700);
     EXPECT_EQ(PageOptions("?snapshot=251&frames=700").frames, 700);
     EXPECT_EQ(PageOptions("?fps=30").video.fps, 30);
     EXPECT_TRUE(PageOptions("?no-music").noMusic);
+    EXPECT_TRUE(PageOptions("?music=0").noMusic && PageOptions("?no-music=1").noMusic);
     EXPECT_FALSE(PageOptions("?music=1").noMusic);
     EXPECT_EQ(PageOptions("?remaster").video.msaa, 4);
 

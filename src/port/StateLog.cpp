@@ -57,7 +57,9 @@ void StateLog::BeforeDrawing(const Frame& frame)
 
 void StateLog::Unwritten(std::vector<std::string>& names) const
 {
-    if (!closed_) names.push_back("'" + path_ + "'");
+    if (closed_) return;
+    // A device or a pipe has had the rows so far: only the rest is missing.
+    names.push_back((output_ != nullptr && output_->Direct() ? "the rest of '" : "'") + path_ + "'");
 }
 
 void StateLog::Flush()

@@ -100,4 +100,9 @@ private:
     bool progress_ = false;
     std::vector<std::uint8_t> screen_, scaled_;
     std::chrono::steady_clock::time_point startTime_, lastProgress_;
+    // Where the wall time went, from the first frame on: drawing the show
+    // (between two frames taken), reading the picture back (and scaling it),
+    // and waiting for the encoder to take it (or writing the PNG file).
+    std::chrono::steady_clock::time_point lastTaken_;
+    std::chrono::steady_clock::duration render_{}, readback_{}, encodeWait_{};
 };

@@ -107,6 +107,46 @@ TEST(Capture, VideoHasEveryFrameAtTheRateAndMusicOfTheSameLength)
     const auto seconds = [&](int i) { return std::stod(streams[i].substr(streams[i].find("|duration=") + 10)); };
     EXPECT_NEAR(seconds(0), 2.0, 1e-6);
     EXPECT_NEAR(seconds(1), 2.0, 1024.0 / 48000); // within one AAC block
+    // The speed and where the time went, each as steady-clock seconds.
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("citadel: [0-9.]+x real time in [0-9.]+ s: render [0-9.]+ s, "
+                                                      "readback [0-9.]+ s, encode wait [0-9.]+ s, music and finish "
+                                                      "[0-9.]+ s\n")))
+        << run.out;
+}
+
+// Each --capture-quality against the snapshot of the frame it took last: the
+// lossy ones within their codec's loss, FFV1 to the pixel.
+TEST(Capture, EveryQualityKeepsTheSnapshotsPictureWithinItsCodecsLoss)
+{
+    if (NoFfmpeg()) GTEST_SKIP() << "ffmpeg and ffprobe are needed";
+    const std::string folder = e2e::TempFolder("capture-quality"), snapshot = folder + "/s30.png";
+    const struct {
+        const char* file;
+        const char* quality;
+        const char* stream;
+        double ssim; // at least
+    } cases[] = {{"fast.mp4", "fast", "codec_name=h264 pix_fmt=yuv420p", 0.95},
+                 {"small.mp4", "small", "codec_name=h264 pix_fmt=yuv420p", 0.95},
+                 {"lossless.mp4", "lossless", "codec_name=h264 pix_fmt=yuv444p", 0.99},
+                 {"small.webm", "small", "codec_name=vp9 pix_fmt=yuv420p", 0.9},
+                 {"lossless.mkv", "lossless", "codec_name=ffv1 pix_fmt=bgr0", 1.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string video = folder + "/" + c.file;
+        const auto run = RunCitadel({"--capture", video, "--capture-quality", c.quality, "--frames", "30", "--seed",
+                                     "3", "--no-music", "--force", "--snapshot", "30=" + snapshot},
+                                    Quiet);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto streams = ProbeStreams(video);
+        ASSERT_EQ(streams.size(), 1u);
+        EXPECT_TRUE(Has(streams[0], std::string(c.stream) + " nb_read_frames=30")) << streams[0];
+        const auto compared = e2e::Run(platform::FindProgram("ffmpeg"),
+                                       {"-hide_banner", "-i", video, "-i", snapshot, "-filter_complex",
+                                        "[0:v]select=eq(n\\,29)[last];[last][1:v]ssim", "-f", "null", "-"});
+        std::smatch ssim;
+        ASSERT_TRUE(std::regex_search(compared.err, ssim, std::regex("All:([0-9.]+)"))) << compared.err;
+        EXPECT_GE(std::stod(ssim[1]), c.ssim);
+    }
 }
 
 // Without ffmpeg a folder capture still works and a video capture says why not.

@@ -64,6 +64,85 @@ constexpr const char* FastPreset = "ultrafast";
 
 } // namespace
 
+void EncoderFeed::Start(platform::ChildProgram& child)
+{
+    child_ = &child;
+    failed_ = stopping_ = false;
+    free_.clear();
+    ready_.clear();
+    for (auto& slot : slots_) free_.push_back(&slot);
+    thread_ = std::thread([this] { Write(); });
+}
+
+template <typename Done>
+bool EncoderFeed::WaitFor(std::unique_lock<std::mutex>& lock, Done done)
+{
+    // A signal handler cannot notify: the flag is looked at every 10 ms.
+    while (!done()) {
+        if (platform::InterruptRequested()) return false;
+        changed_.wait_for(lock, std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+std::vector<std::uint8_t>* EncoderFeed::Free()
+{
+    std::unique_lock lock(mutex_);
+    if (!WaitFor(lock, [this] { return failed_ || !free_.empty(); }) || failed_) return nullptr;
+    auto* frame = free_.front();
+    free_.pop_front();
+    return frame;
+}
+
+void EncoderFeed::Hand(std::vector<std::uint8_t>* frame)
+{
+    {
+        std::lock_guard lock(mutex_);
+        ready_.push_back(frame);
+    }
+    changed_.notify_all();
+}
+
+bool EncoderFeed::Drain()
+{
+    std::unique_lock lock(mutex_);
+    return WaitFor(lock, [this] { return failed_ || ready_.empty(); }) && !failed_;
+}
+
+void EncoderFeed::Stop() noexcept
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void EncoderFeed::Write()
+{
+    for (;;) {
+        std::vector<std::uint8_t>* frame = nullptr;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return stopping_ || !ready_.empty(); });
+            if (stopping_) return;
+            frame = ready_.front();
+        }
+        const bool written = platform::WriteToProgram(*child_, frame->data(), frame->size());
+        {
+            std::lock_guard lock(mutex_);
+            ready_.pop_front();
+            if (written)
+                free_.push_back(frame);
+            else
+                failed_ = true;
+        }
+        changed_.notify_all();
+        if (!written) return;
+    }
+}
+
 std::uint64_t SamplesBefore(std::uint64_t frame, int fps)
 {
     return frame * platform::MusicSampleRate / static_cast<std::uint64_t>(fps);
@@ -242,6 +321,15 @@ void Capture::StartEncoder()
     } catch (const std::exception& e) {
         throw Failed(e.what());
     }
+    feed_.Start(encoder_);
+}
+
+void Capture::EncoderStopped()
+{
+    platform::StopIfInterrupted();
+    feed_.Stop();
+    const int status = platform::WaitForProgram(encoder_);
+    throw Failed("ffmpeg stopped in the middle (exit status " + std::to_string(status) + ")");
 }
 
 void Capture::TakeFrame(int frame)
@@ -254,27 +342,38 @@ void Capture::TakeFrame(int frame)
     } else {
         render_ += Clock::now() - lastTaken_;
     }
-    const auto readStart = Clock::now();
-    int width = 0, height = 0;
-    platform::ReadVirtualScreen(screen_, width, height);
-    const std::vector<std::uint8_t>* picture = &screen_;
-    if (width != settings_.width || height != settings_.height) {
-        ScaleFrame(screen_, width, height, scaled_, settings_.width, settings_.height, filter_);
-        picture = &scaled_;
-    }
-    const auto writeStart = Clock::now();
-    readback_ += writeStart - readStart;
     if (kind_ == CaptureKind::Video) {
-        if (!platform::WriteToProgram(encoder_, picture->data(), picture->size())) {
-            platform::StopIfInterrupted();
-            const int status = platform::WaitForProgram(encoder_);
-            throw Failed("ffmpeg stopped in the middle (exit status " + std::to_string(status) + ")");
-        }
+        // A buffer of the feed's first (the wait for one is the encoder's),
+        // then the picture read straight into it.
+        const auto waitStart = Clock::now();
+        std::vector<std::uint8_t>* slot = feed_.Free();
+        const auto readStart = Clock::now();
+        encodeWait_ += readStart - waitStart;
+        if (slot == nullptr) EncoderStopped();
+        int width = 0, height = 0;
+        platform::ReadVirtualScreen(screen_, width, height);
+        if (width != settings_.width || height != settings_.height)
+            ScaleFrame(screen_, width, height, *slot, settings_.width, settings_.height, filter_);
+        else
+            slot->swap(screen_);
+        feed_.Hand(slot);
+        lastTaken_ = Clock::now();
+        readback_ += lastTaken_ - readStart;
     } else {
+        const auto readStart = Clock::now();
+        int width = 0, height = 0;
+        platform::ReadVirtualScreen(screen_, width, height);
+        const std::vector<std::uint8_t>* picture = &screen_;
+        if (width != settings_.width || height != settings_.height) {
+            ScaleFrame(screen_, width, height, scaled_, settings_.width, settings_.height, filter_);
+            picture = &scaled_;
+        }
+        const auto writeStart = Clock::now();
+        readback_ += writeStart - readStart;
         image::WritePng((work_ / FrameFileName(frame)).string(), settings_.width, settings_.height, 3, picture->data());
+        lastTaken_ = Clock::now();
+        encodeWait_ += lastTaken_ - writeStart;
     }
-    lastTaken_ = Clock::now();
-    encodeWait_ += lastTaken_ - writeStart;
     ShowProgress(frame, false);
 }
 
@@ -357,6 +456,8 @@ void Capture::FinishFiles(int frames)
 
 void Capture::FinishVideo(int frames)
 {
+    if (!feed_.Drain()) EncoderStopped();
+    feed_.Stop();
     const int status = platform::WaitForProgram(encoder_);
     platform::StopIfInterrupted();
     if (status != 0) throw Failed("ffmpeg failed (exit status " + std::to_string(status) + ")");
@@ -461,6 +562,10 @@ void Capture::Unwritten(std::vector<std::string>& names) const
 
 void Capture::RemoveTemporaries() noexcept
 {
+    // The feed's thread may be stuck writing to an encoder that stopped
+    // reading: the encoder goes first, and the thread with it.
+    platform::EndProgram(encoder_);
+    feed_.Stop();
     platform::KillProgram(encoder_);
     std::error_code ec;
     if (!work_.empty()) fs::remove_all(work_, ec);

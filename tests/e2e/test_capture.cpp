@@ -335,6 +335,47 @@ TEST(Capture, OneSignalStopsAStuckCaptureInAnyStepWithoutLeavingFfmpegOrFiles)
     }
 }
 
+// The frames go to ffmpeg from a thread of their own through a few buffers:
+// an encoder that stops reading after some frames holds the show in bounded
+// memory until a signal stops it; one that dies after some frames is named.
+TEST(Capture, AnEncoderThatStallsOrDiesMidShowHoldsTheShowInBoundedMemoryAndLeavesNothing)
+{
+    const std::string tenFrames = std::to_string(10 * 640 * 480 * 3);
+    const struct {
+        const char* name;
+        std::string script; // after what it reads
+        int signal;         // sent once it has read, or 0
+        int status;
+        const char* says;
+    } cases[] = {
+        {"reads all", "cat >/dev/null", 0, 1, "ffmpeg ended without error but made no video"}, // the measure
+        {"stalls", "exec sleep 1000", SIGINT, 130, "interrupted"},
+        {"dies", "exit 3", 0, 1, "ffmpeg stopped in the middle (exit status 3); nothing was written to"},
+    };
+    long normalKiB = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = e2e::TempFolder("capture-feed"), read = e2e::TempFolder("capture-read") + "/read";
+        const bool endless = c.signal != 0;
+        const auto started = e2e::Start(
+            e2e::CitadelExe(), {"--capture", folder + "/show.mkv", "--no-music", "--frames", endless ? "100000" : "40"},
+            FakeFfmpeg("head -c " + tenFrames + " >/dev/null\necho read >" + Quote(read) + "\n" + c.script));
+        if (endless) {
+            for (int i = 0; i < 1000 && e2e::ReadLines(read).empty(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // time enough to fill any queue
+            ::kill(started.pid, c.signal);
+        }
+        const auto run = e2e::Wait(started, 20);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_TRUE(Listing(folder).empty());
+        if (normalKiB == 0) normalKiB = run.peakKiB;
+        // Three buffers of 900 KiB at most, however long the encoder stalls.
+        EXPECT_LT(run.peakKiB, normalKiB + 8 * 1024) << "KiB";
+    }
+}
+
 // A forced capture into a folder that holds one replaces it whole or not at
 // all: the old capture used to be gone after a failed run.
 TEST(Capture, AForcedFolderCaptureReplacesTheOldOneWholeOrLeavesItAsItWas)

@@ -128,7 +128,7 @@ TEST(Capture, EveryQualityKeepsTheSnapshotsPictureWithinItsCodecsLoss)
     } cases[] = {{"fast.mp4", "fast", "codec_name=h264 pix_fmt=yuv420p", 0.95},
                  {"small.mp4", "small", "codec_name=h264 pix_fmt=yuv420p", 0.95},
                  {"lossless.mp4", "lossless", "codec_name=h264 pix_fmt=yuv444p", 0.99},
-                 {"small.webm", "small", "codec_name=vp9 pix_fmt=yuv420p", 0.9},
+                 {"small.webm", "small", "codec_name=vp9 pix_fmt=yuv420p", 0.95},
                  {"lossless.mkv", "lossless", "codec_name=ffv1 pix_fmt=bgr0", 1.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

@@ -212,6 +212,11 @@ void KillProgram(ChildProgram& child) noexcept
     child.pid = -1;
 }
 
+void EndProgram(const ChildProgram& child) noexcept
+{
+    if (child.pid >= 0) Kill(child.pid);
+}
+
 int RunProgram(const std::string& path, const std::vector<std::string>& args)
 {
     return ReapUnlessInterrupted(Spawn(path, args, -1));

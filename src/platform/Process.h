@@ -37,6 +37,11 @@ int WaitForProgram(ChildProgram& child);
 // Nothing when it is not running.
 void KillProgram(ChildProgram& child) noexcept;
 
+// Ends the child (SIGKILL to its process group) but neither reaps it nor
+// closes its input: a thread blocked writing to it gets a broken pipe, and
+// KillProgram or WaitForProgram reaps it after that thread is done.
+void EndProgram(const ChildProgram& child) noexcept;
+
 // Runs path with args to the end, standard input closed; its exit status.
 // An interrupt while it runs ends it.
 int RunProgram(const std::string& path, const std::vector<std::string>& args);

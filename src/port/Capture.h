@@ -15,12 +15,60 @@
 #include "port/PortHooks.h"
 #include "port/ShowOptions.h"
 
+#include <array>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
+
+// The pipe to the encoder, written from a thread of its own: the show's
+// loop hands a frame over and draws the next while the encoder takes the one
+// before. Frames wait in at most Slots buffers; with all of them taken the
+// loop waits for one, so memory stays bounded however slow the encoder. Every
+// wait heeds an interrupt, and so does the write (platform::WriteToProgram).
+class EncoderFeed {
+public:
+    static constexpr std::size_t Slots = 3;
+    EncoderFeed() = default;
+    ~EncoderFeed() { Stop(); }
+    EncoderFeed(const EncoderFeed&) = delete;
+    EncoderFeed& operator=(const EncoderFeed&) = delete;
+
+    // Starts the thread writing to child, which must outlive it (see Stop).
+    void Start(platform::ChildProgram& child);
+    // A free buffer to fill, waiting for one; nullptr once a write failed or
+    // an interrupt came.
+    std::vector<std::uint8_t>* Free();
+    // Queues the buffer Free gave, to be written in turn.
+    void Hand(std::vector<std::uint8_t>* frame);
+    // Waits until every frame handed over is written: false when a write
+    // failed or an interrupt came.
+    bool Drain();
+    // Ends the thread, dropping what is still queued. A write under way ends
+    // only when the child reads, dies (platform::EndProgram) or an interrupt
+    // comes.
+    void Stop() noexcept;
+
+private:
+    void Write();
+    // Waits until done() holds or an interrupt comes; lock is held.
+    template <typename Done>
+    bool WaitFor(std::unique_lock<std::mutex>& lock, Done done);
+
+    platform::ChildProgram* child_ = nullptr;
+    std::array<std::vector<std::uint8_t>, Slots> slots_;
+    std::deque<std::vector<std::uint8_t>*> free_, ready_; // ready_.front() is being written
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool failed_ = false, stopping_ = false;
+    std::thread thread_;
+};
 
 // Sound sample frames before video frame `frame` (counted from 0) at fps:
 // floor(frame * 48000 / fps), exact for every frame, so nothing drifts.
@@ -69,6 +117,8 @@ private:
     void PrepareVideo();
     void PrepareFolder();
     void StartEncoder();
+    // The feed stopped taking frames: the interrupt, or the encoder's end, thrown.
+    [[noreturn]] void EncoderStopped();
     void WriteWav(const std::filesystem::path& path, int frames);
     void FinishVideo(int frames);
     void CheckVideo(int frames) const;
@@ -90,6 +140,7 @@ private:
     std::filesystem::path wavTemp_;
     std::string ffmpeg_;
     platform::ChildProgram encoder_;
+    EncoderFeed feed_; // after encoder_, which it writes to: destroyed first
     bool started_ = false;
     bool madeFolder_ = false;           // folder captures: the folder is ours to remove again
     std::vector<std::string> moved_;    // folder captures: names already moved into the target
@@ -100,4 +151,9 @@ private:
     bool progress_ = false;
     std::vector<std::uint8_t> screen_, scaled_;
     std::chrono::steady_clock::time_point startTime_, lastProgress_;
+    // Where the wall time went, from the first frame on: drawing the show
+    // (between two frames taken), reading the picture back (and scaling it),
+    // and waiting for a free buffer for the encoder (or writing the PNG file).
+    std::chrono::steady_clock::time_point lastTaken_;
+    std::chrono::steady_clock::duration render_{}, readback_{}, encodeWait_{};
 };

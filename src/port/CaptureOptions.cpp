@@ -45,6 +45,11 @@ void ApplyCaptureOptions(const CaptureRequest& request, ShowOptions& options)
     capture.path = request.path;
     capture.fps = request.fps;
     capture.force = request.force;
+    if (!request.quality.empty() && kind == CaptureKind::Folder)
+        throw UsageError("--capture-quality", "not with a folder capture, whose PNG files are lossless already");
+    capture.quality = request.quality == "small"      ? CaptureQuality::Small
+                      : request.quality == "lossless" ? CaptureQuality::Lossless
+                                                      : CaptureQuality::Fast;
     if (!request.size.empty()) {
         int w = 0, h = 0;
         if (!Runtime::ParseSize(request.size, 7680, w, h) || w < 2 || h < 2 || h > 4320)

@@ -1,4 +1,4 @@
-// The capture options: --capture, --capture-fps, --capture-size, --force.
+// The capture options: --capture, --capture-fps, --capture-size, --capture-quality, --force.
 #pragma once
 
 #include "port/ShowOptions.h"
@@ -17,11 +17,13 @@ struct CaptureRequest {
     int fps = 60;
     std::string size; // "WxH" or empty (640x480)
     bool force = false;
+    std::string quality; // fast, small or lossless; empty: not given (fast)
 };
 
 // Writes the request into the options. A capture runs headless, unpaced, and
 // takes the music from its own offline render rather than the audio device
 // (so the show's sound library stays shut). Throws UsageError for
 // a path that is neither a video file nor a folder, a size that is not WxH,
-// or an odd size for a video (its colour planes need even sizes).
+// an odd size for a video (its colour planes need even sizes), or a quality
+// for a folder capture (whose PNG files are lossless already).
 void ApplyCaptureOptions(const CaptureRequest& request, ShowOptions& options);

@@ -56,7 +56,7 @@ void AddRenderOptions(CLI::App& app, RenderRequest& request)
                  "(each may still be given)");
 }
 
-// --capture-fps, --capture-size and --force need --capture. Returns --capture.
+// --capture-fps, --capture-size, --capture-quality and --force need --capture. Returns --capture.
 CLI::Option* AddCaptureOptions(CLI::App& app, CaptureRequest& request)
 {
     auto* capture = app.add_option("--capture", request.path,
@@ -67,6 +67,11 @@ CLI::Option* AddCaptureOptions(CLI::App& app, CaptureRequest& request)
         ->needs(capture);
     app.add_option("--capture-size", request.size, "Picture size of the capture, WxH (default: the render size)")
         ->type_name("WxH")
+        ->needs(capture);
+    app.add_option("--capture-quality", request.quality,
+                   "What a video capture is for: fast to make (default), small to keep, or lossless to edit")
+        ->check(CLI::IsMember({"fast", "small", "lossless"}).description(""))
+        ->type_name("fast|small|lossless")
         ->needs(capture);
     app.add_flag("--force", request.force, "Let --capture replace an existing file or capture")->needs(capture);
     return capture;
@@ -163,7 +168,8 @@ void CheckCombinations(const ShowOptions& options, const CaptureRequest& capture
         if (options.video.modeSwitch) throw UsageError("--mode-switch", std::string("not with ") + unwindowed);
     }
     if (given.volume && (options.noMusic || options.benchmark))
-        throw UsageError("--volume", options.noMusic ? "not with --no-music" : "not with --benchmark, which plays no music");
+        throw UsageError("--volume",
+                         options.noMusic ? "not with --no-music" : "not with --benchmark, which plays no music");
     if (given.fps && !capture.path.empty())
         throw UsageError("--fps", "not with --capture, which draws as fast as it can; the video's frame rate is "
                                   "--capture-fps (default 60)");

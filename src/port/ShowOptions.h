@@ -20,6 +20,13 @@ struct ScriptedKey {
 
 // Rendering the show to a video file or a folder of pictures instead of
 // playing it: one video frame per show frame, whatever the machine's speed.
+// What a video capture is for: the x264 or VP9 settings it is encoded with.
+enum class CaptureQuality {
+    Fast,     // quick to make, the picture as crf 18 keeps it (the default)
+    Small,    // a slower preset: the same picture in a smaller file
+    Lossless, // for editing: FFV1 in .mkv, x264 -qp 0 in .mp4, VP9 lossless in .webm
+};
+
 struct CaptureSettings {
     std::string path; // FILE.mp4|.mkv|.webm, or DIR/ for PNG files; empty: no capture
     int fps = 60;
@@ -27,6 +34,7 @@ struct CaptureSettings {
     int height = 480;
     bool force = false; // replace what is already there
     bool music = true;  // a sound track rendered offline
+    CaptureQuality quality = CaptureQuality::Fast;
 };
 
 struct ShowOptions {

@@ -107,6 +107,46 @@ TEST(Capture, VideoHasEveryFrameAtTheRateAndMusicOfTheSameLength)
     const auto seconds = [&](int i) { return std::stod(streams[i].substr(streams[i].find("|duration=") + 10)); };
     EXPECT_NEAR(seconds(0), 2.0, 1e-6);
     EXPECT_NEAR(seconds(1), 2.0, 1024.0 / 48000); // within one AAC block
+    // The speed and where the time went, each as steady-clock seconds.
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("citadel: [0-9.]+x real time in [0-9.]+ s: render [0-9.]+ s, "
+                                                      "readback [0-9.]+ s, encode wait [0-9.]+ s, music and finish "
+                                                      "[0-9.]+ s\n")))
+        << run.out;
+}
+
+// Each --capture-quality against the snapshot of the frame it took last: the
+// lossy ones within their codec's loss, FFV1 to the pixel.
+TEST(Capture, EveryQualityKeepsTheSnapshotsPictureWithinItsCodecsLoss)
+{
+    if (NoFfmpeg()) GTEST_SKIP() << "ffmpeg and ffprobe are needed";
+    const std::string folder = e2e::TempFolder("capture-quality"), snapshot = folder + "/s30.png";
+    const struct {
+        const char* file;
+        const char* quality;
+        const char* stream;
+        double ssim; // at least
+    } cases[] = {{"fast.mp4", "fast", "codec_name=h264 pix_fmt=yuv420p", 0.95},
+                 {"small.mp4", "small", "codec_name=h264 pix_fmt=yuv420p", 0.95},
+                 {"lossless.mp4", "lossless", "codec_name=h264 pix_fmt=yuv444p", 0.99},
+                 {"small.webm", "small", "codec_name=vp9 pix_fmt=yuv420p", 0.95},
+                 {"lossless.mkv", "lossless", "codec_name=ffv1 pix_fmt=bgr0", 1.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string video = folder + "/" + c.file;
+        const auto run = RunCitadel({"--capture", video, "--capture-quality", c.quality, "--frames", "30", "--seed",
+                                     "3", "--no-music", "--force", "--snapshot", "30=" + snapshot},
+                                    Quiet);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto streams = ProbeStreams(video);
+        ASSERT_EQ(streams.size(), 1u);
+        EXPECT_TRUE(Has(streams[0], std::string(c.stream) + " nb_read_frames=30")) << streams[0];
+        const auto compared = e2e::Run(platform::FindProgram("ffmpeg"),
+                                       {"-hide_banner", "-i", video, "-i", snapshot, "-filter_complex",
+                                        "[0:v]select=eq(n\\,29)[last];[last][1:v]ssim", "-f", "null", "-"});
+        std::smatch ssim;
+        ASSERT_TRUE(std::regex_search(compared.err, ssim, std::regex("All:([0-9.]+)"))) << compared.err;
+        EXPECT_GE(std::stod(ssim[1]), c.ssim);
+    }
 }
 
 // Without ffmpeg a folder capture still works and a video capture says why not.
@@ -292,6 +332,47 @@ TEST(Capture, OneSignalStopsAStuckCaptureInAnyStepWithoutLeavingFfmpegOrFiles)
         EXPECT_EQ(ran.size(), c.runs);
         for (const std::string& pid : ran) EXPECT_NE(::kill(std::stoi(pid), 0), 0) << "ffmpeg " << pid << " still runs";
         EXPECT_TRUE(Listing(folder).empty());
+    }
+}
+
+// The frames go to ffmpeg from a thread of their own through a few buffers:
+// an encoder that stops reading after some frames holds the show in bounded
+// memory until a signal stops it; one that dies after some frames is named.
+TEST(Capture, AnEncoderThatStallsOrDiesMidShowHoldsTheShowInBoundedMemoryAndLeavesNothing)
+{
+    const std::string tenFrames = std::to_string(10 * 640 * 480 * 3);
+    const struct {
+        const char* name;
+        std::string script; // after what it reads
+        int signal;         // sent once it has read, or 0
+        int status;
+        const char* says;
+    } cases[] = {
+        {"reads all", "cat >/dev/null", 0, 1, "ffmpeg ended without error but made no video"}, // the measure
+        {"stalls", "exec sleep 1000", SIGINT, 130, "interrupted"},
+        {"dies", "exit 3", 0, 1, "ffmpeg stopped in the middle (exit status 3); nothing was written to"},
+    };
+    long normalKiB = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = e2e::TempFolder("capture-feed"), read = e2e::TempFolder("capture-read") + "/read";
+        const bool endless = c.signal != 0;
+        const auto started = e2e::Start(
+            e2e::CitadelExe(), {"--capture", folder + "/show.mkv", "--no-music", "--frames", endless ? "100000" : "40"},
+            FakeFfmpeg("head -c " + tenFrames + " >/dev/null\necho read >" + Quote(read) + "\n" + c.script));
+        if (endless) {
+            for (int i = 0; i < 1000 && e2e::ReadLines(read).empty(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // time enough to fill any queue
+            ::kill(started.pid, c.signal);
+        }
+        const auto run = e2e::Wait(started, 20);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_TRUE(Listing(folder).empty());
+        if (normalKiB == 0) normalKiB = run.peakKiB;
+        // Three buffers of 900 KiB at most, however long the encoder stalls.
+        EXPECT_LT(run.peakKiB, normalKiB + 8 * 1024) << "KiB";
     }
 }
 

@@ -80,6 +80,9 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
               (std::vector<int>{-1, 60, 1280, 960, 0}))
         << p.err;
     EXPECT_TRUE(p.options.video.headless && c.music && p.options.noMusic && !c.force);
+    EXPECT_EQ(c.quality, CaptureQuality::Fast);
+    EXPECT_EQ(Parse("--capture show.mkv --capture-quality lossless").options.capture.quality, CaptureQuality::Lossless);
+    EXPECT_EQ(Parse("--capture show.webm --capture-quality small").options.capture.quality, CaptureQuality::Small);
 
     // An existing folder needs no slash, and only a folder takes odd sizes.
     p = Parse("--capture " + folder + " --capture-fps 25 --capture-size 321x241 --force --no-music");
@@ -130,6 +133,9 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
                                    "--capture a.mp4 --capture-size 641x480|even",
                                    "--capture a.mp4 --capture-size 1x1",
                                    "--force|--capture",
+                                   "--capture-quality small|--capture",
+                                   "--capture a.mp4 --capture-quality best|--capture-quality",
+                                   "--capture f/ --capture-quality fast|--capture-quality: not with a folder capture",
                                    "--render-size 800x500|4:3",
                                    "--render-size 1920x1080|4:3",
                                    "--render-size big|WxH",
@@ -167,10 +173,11 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
 
     const auto help = Parse("--help");
     EXPECT_EQ(help.status, 0);
-    std::istringstream options("--headless --window --display --scale --mode-switch --fps --frames --seed --data "
-                               "--state-log --snapshot --key --no-music --volume --capture --capture-fps "
-                               "--capture-size --force --version --render-size --colour-depth --depth-bits --msaa "
-                               "--remaster --benchmark --benchmark-json --key-storm --gl");
+    std::istringstream options(
+        "--headless --window --display --scale --mode-switch --fps --frames --seed --data "
+        "--state-log --snapshot --key --no-music --volume --capture --capture-fps "
+        "--capture-size --capture-quality --force --version --render-size --colour-depth --depth-bits --msaa "
+        "--remaster --benchmark --benchmark-json --key-storm --gl");
     for (std::string option; options >> option;) EXPECT_NE(help.out.find(option), std::string::npos) << option;
     EXPECT_NE(help.out.find("--window [WxH]"), std::string::npos) << "the size is optional";
     EXPECT_EQ(Parse("--version").out, std::string("citadel ") + CITADEL_VERSION + "\n");

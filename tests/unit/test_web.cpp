@@ -112,7 +112,7 @@ TEST(PageArguments, OptionsThatMeanNothingInABrowserAreRefusedByName)
     const std::string listed = testing::internal::GetCapturedStdout();
     for (const char* name :
          {"headless", "window", "display", "mode-switch", "data", "state-log", "capture", "capture-fps", "capture-size",
-          "force", "benchmark", "benchmark-json", "help", "version"}) {
+          "capture-quality", "force", "benchmark", "benchmark-json", "help", "version"}) {
         EXPECT_NE(listed.find(std::string("--") + name + " "), std::string::npos) << name;
         for (const std::string query : {std::string(name), std::string(name) + "=1"}) {
             const std::string why = PageRefusal("?music=0&" + query);

@@ -19,6 +19,7 @@ constexpr std::pair<const char*, const char*> NotOnAPage[] = {
     {"capture", "a page writes no files"},
     {"capture-fps", "a page writes no files"},
     {"capture-size", "a page writes no files"},
+    {"capture-quality", "a page writes no files"},
     {"force", "a page writes no files"},
     {"benchmark", "the page reports its frames and seconds on every run (snapshot=3186 plays the show unpaced)"},
     {"benchmark-json", "a page writes no files"},

@@ -12,6 +12,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -38,15 +39,23 @@ EM_JS(int, PageHasWebGl2, (), {
 });
 // clang-format on
 
+// The canvas's drawing buffer is at most this many times 640 x 480 across:
+// the present's scale costs the buffer's pixels, and beyond twice the
+// picture's size the browser's own scale to the page (by CSS) looks the same.
+constexpr double LargestBufferScale = 2;
+
 // Gives the canvas's drawing buffer the size it shows at, in device pixels,
-// so that the picture is scaled once, by the present.
+// but no larger than LargestBufferScale times 640 x 480 (in proportion), so
+// that a large window does not make the present's work grow.
 void FitCanvas(int& width, int& height)
 {
     double cssWidth = 0, cssHeight = 0;
     emscripten_get_element_css_size(Canvas, &cssWidth, &cssHeight);
     const double ratio = emscripten_get_device_pixel_ratio();
-    const int wanted[2] = {static_cast<int>(std::lround(cssWidth * ratio)),
-                           static_cast<int>(std::lround(cssHeight * ratio))};
+    const double shrink =
+        std::min({1.0, LargestBufferScale * 640 / (cssWidth * ratio), LargestBufferScale * 480 / (cssHeight * ratio)});
+    const int wanted[2] = {static_cast<int>(std::lround(cssWidth * ratio * shrink)),
+                           static_cast<int>(std::lround(cssHeight * ratio * shrink))};
     emscripten_get_canvas_element_size(Canvas, &width, &height);
     if (wanted[0] > 0 && wanted[1] > 0 && (wanted[0] != width || wanted[1] != height)) {
         emscripten_set_canvas_element_size(Canvas, wanted[0], wanted[1]);
@@ -82,8 +91,9 @@ void InitVideo(const VideoSettings& settings)
     video.settings.gl = Renderer();
     glapi::Current = gles::Table();
     // Each check of the ES context for errors waits for the browser's GPU
-    // process: once a second of frames is enough to end a broken run.
-    gles::CheckErrorsEvery(60);
+    // process: none in the frames, only where a snapshot waits for its
+    // pixels anyway (ReadVirtualScreen).
+    gles::CheckErrorsEvery(0);
     video.initialised = true;
 }
 
@@ -159,9 +169,11 @@ int wglMakeCurrent(HDC dc, HGLRC context)
     gles::MakeCurrent(context->gles);
     // The browser's rasteriser blends in floating point and rounds where the
     // native program's (Mesa's llvmpipe) blends in 8 bits and truncates: the
-    // interlude's layers would add the difference up. Stored as Mesa stores,
-    // the pictures agree; the virtual screen, bound now, is RGB565.
-    if (fresh) gles::EmulateMesaBlending(true);
+    // interlude's layers add the difference up to a few 5/6/5 steps. With
+    // --exact (exact=1) the renderer stores as Mesa stores and the pictures
+    // agree, at a third of the page's frame rate; the virtual screen, bound
+    // now, is RGB565.
+    if (fresh && video.settings.exact) gles::EmulateMesaBlending(true);
     video.current = context;
     return 1;
 }
@@ -203,7 +215,10 @@ int SwapBuffers(HDC dc)
     if (video.current->screen.active) {
         int width = 0, height = 0;
         FitCanvas(width, height);
-        PresentVirtualScreen(video.current->screen, width, height, video.settings.filter);
+        // The renderer knows the clear colour and never enables the scissor
+        // test: the present asks the browser nothing.
+        const ShowState show{.clearColour = gles::ClearColour(), .scissor = false};
+        PresentVirtualScreen(video.current->screen, width, height, video.settings.filter, &show);
     }
     // The browser shows the canvas when this frame's callback returns.
     return 1;
@@ -217,6 +232,8 @@ void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height)
     if (video.current == nullptr) return;
     gles::Flush();
     ReadScreenPixels(video.current->screen, width, height, rgb);
+    // The read has waited for the GPU process: the one check for errors.
+    gles::CheckErrors();
 }
 
 void QueryDrawingBits(int& red, int& green, int& blue, int& depth)

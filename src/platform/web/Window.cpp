@@ -39,21 +39,16 @@ EM_JS(int, PageHasWebGl2, (), {
 });
 // clang-format on
 
-// The canvas's drawing buffer is at most this many times 640 x 480 across:
-// the present's scale costs the buffer's pixels, and beyond twice the
-// picture's size the browser's own scale to the page (by CSS) looks the same.
-constexpr double LargestBufferScale = 2;
-
 // Gives the canvas's drawing buffer the size it shows at, in device pixels,
-// but no larger than LargestBufferScale times 640 x 480 (in proportion), so
-// that a large window does not make the present's work grow.
-void FitCanvas(int& width, int& height)
+// but no larger than largestWidth x largestHeight (in proportion): the
+// present's scale and the browser's work with the buffer cost its pixels, so
+// a large window must not make them grow; the browser scales the rest (CSS).
+void FitCanvas(int& width, int& height, int largestWidth, int largestHeight)
 {
     double cssWidth = 0, cssHeight = 0;
     emscripten_get_element_css_size(Canvas, &cssWidth, &cssHeight);
     const double ratio = emscripten_get_device_pixel_ratio();
-    const double shrink =
-        std::min({1.0, LargestBufferScale * 640 / (cssWidth * ratio), LargestBufferScale * 480 / (cssHeight * ratio)});
+    const double shrink = std::min({1.0, largestWidth / (cssWidth * ratio), largestHeight / (cssHeight * ratio)});
     const int wanted[2] = {static_cast<int>(std::lround(cssWidth * ratio * shrink)),
                            static_cast<int>(std::lround(cssHeight * ratio * shrink))};
     emscripten_get_canvas_element_size(Canvas, &width, &height);
@@ -106,7 +101,8 @@ void OpenWindow()
         emscripten_get_canvas_element_size(Canvas, &width, &height) == EMSCRIPTEN_RESULT_SUCCESS && web::HasWebGl2();
     // A native render size: the largest 4:3 area of the canvas as it shows.
     if (video.window && video.settings.nativeSize) {
-        FitCanvas(width, height);
+        // Drawn at the canvas's size, up to twice 640 x 480.
+        FitCanvas(width, height, 1280, 960);
         if (width >= 4 && height >= 3)
             LargestFourByThree(width, height, video.settings.virtualWidth, video.settings.virtualHeight);
     }
@@ -213,8 +209,12 @@ int SwapBuffers(HDC dc)
     if (dc == nullptr || !video.window || video.current == nullptr) return 0;
     gles::Flush();
     if (video.current->screen.active) {
+        // Scaled up linearly, the picture looks the same scaled by the
+        // browser: the buffer need be no larger than the picture. Nearest and
+        // integer scales keep their edges up to twice its size.
+        const int scale = video.settings.filter == ScaleFilter::Linear ? 1 : 2;
         int width = 0, height = 0;
-        FitCanvas(width, height);
+        FitCanvas(width, height, scale * video.settings.virtualWidth, scale * video.settings.virtualHeight);
         // The renderer knows the clear colour and never enables the scissor
         // test: the present asks the browser nothing.
         const ShowState show{.clearColour = gles::ClearColour(), .scissor = false};

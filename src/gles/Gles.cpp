@@ -277,10 +277,20 @@ void Flush()
                      GL_STREAM_DRAW);
         context.streamOffset = 0;
     }
-    if (++flushesSinceCheck < errorCheckInterval) return;
+    if (errorCheckInterval == 0 || ++flushesSinceCheck < errorCheckInterval) return;
+    CheckErrors();
+}
+
+void CheckErrors()
+{
     flushesSinceCheck = 0;
     if (const GLenum error = glGetError(); error != GL_NO_ERROR)
         Fail("the ES context reported error " + FormatEnum(error) + " since the last check");
+}
+
+std::array<float, 4> ClearColour()
+{
+    return Current().clearColor;
 }
 
 bool EmulateMesaBlending(bool on)
@@ -316,7 +326,7 @@ bool EmulateMesaBlending(bool on)
 
 void CheckErrorsEvery(int flushes)
 {
-    errorCheckInterval = flushes < 1 ? 1 : flushes;
+    errorCheckInterval = flushes < 0 ? 1 : flushes;
     flushesSinceCheck = 0;
 }
 

@@ -33,6 +33,8 @@
 #include "glapi/Gl11.h"
 #include "gles/Error.h"
 
+#include <array>
+
 namespace gles {
 
 // All GL 1.1 state of one rendering context, and its ES objects.
@@ -58,10 +60,17 @@ void DeleteContext(Context* context);
 // the flushes that check, see CheckErrorsEvery).
 void Flush();
 
-// Makes every flushes-th Flush ask the ES context for errors (at least 1;
-// 1, every one, at start). In a browser each check waits for the GPU
-// process, so a web build may look less often and learn of an error later.
+// Makes every flushes-th Flush ask the ES context for errors (1, every one,
+// at start; 0: none, only CheckErrors). In a browser each check waits for
+// the GPU process, so a web build may look only where it waits anyway.
 void CheckErrorsEvery(int flushes);
+
+// Asks the ES context for errors now; throws Error if it reported one.
+void CheckErrors();
+
+// The current context's clear colour as the ES context holds it (clamped),
+// so that a platform that changes it can put it back without asking GL.
+std::array<float, 4> ClearColour();
 
 // Makes the current context store its fragments as Mesa's software
 // rasteriser (llvmpipe) stores them into an RGB565 framebuffer, to the bit,

@@ -7,6 +7,7 @@
 #include "platform/VirtualScreen.h"
 #include "platform/Window.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -71,10 +72,19 @@ void CreateVirtualScreen(VirtualScreen& screen, const VideoSettings& settings, G
 // Deletes the screen's framebuffers (its context current).
 void DestroyVirtualScreen(VirtualScreen& screen);
 
+// The state the present changes and puts back, as the show set it.
+struct ShowState {
+    std::array<float, 4> clearColour{0, 0, 0, 0};
+    bool scissor = false;
+};
+
 // Scales the finished picture into the window's back buffer (drawable
 // width x height) with bars, and binds the virtual screen again; the show's
-// clear colour and scissor test are left as they were.
-void PresentVirtualScreen(VirtualScreen& screen, int drawableWidth, int drawableHeight, ScaleFilter filter);
+// clear colour and scissor test are left as they were: as known says where
+// the caller tracks them (in a browser every question to GL waits for the
+// GPU process), as GL says otherwise.
+void PresentVirtualScreen(VirtualScreen& screen, int drawableWidth, int drawableHeight, ScaleFilter filter,
+                          const ShowState* known = nullptr);
 
 // The finished picture's lower-left width x height pixels as RGB, top row
 // first; from the window itself when the screen is not active.

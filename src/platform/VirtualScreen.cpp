@@ -193,30 +193,38 @@ void DestroyVirtualScreen(VirtualScreen& s)
     s = VirtualScreen{};
 }
 
-void PresentVirtualScreen(VirtualScreen& s, int drawableWidth, int drawableHeight, ScaleFilter filter)
+void PresentVirtualScreen(VirtualScreen& s, int drawableWidth, int drawableHeight, ScaleFilter filter,
+                          const ShowState* known)
 {
     const ScreenFunctions& f = s.fn;
     const Box box = FitBox(s.width, s.height, drawableWidth, drawableHeight, filter);
 
     // Only the clear colour and the scissor test touch what follows; both go
     // back to the show's values afterwards.
-    GLfloat clearColour[4];
-    f.GetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    const GLboolean scissor = f.IsEnabled(GL_SCISSOR_TEST);
-    if (scissor) f.Disable(GL_SCISSOR_TEST);
+    ShowState show;
+    if (known != nullptr) {
+        show = *known;
+    } else {
+        f.GetFloatv(GL_COLOR_CLEAR_VALUE, show.clearColour.data());
+        show.scissor = f.IsEnabled(GL_SCISSOR_TEST) != GL_FALSE;
+    }
+    if (show.scissor) f.Disable(GL_SCISSOR_TEST);
 
     const GLuint source = ResolvedFramebuffer(s);
     f.BindFramebuffer(GL_READ_FRAMEBUFFER, source);
     f.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    f.ClearColor(0, 0, 0, 1);
-    f.Clear(GL_COLOR_BUFFER_BIT);
+    // Bars only where the picture leaves some.
+    if (box.x > 0 || box.y > 0 || box.width < drawableWidth || box.height < drawableHeight) {
+        f.ClearColor(0, 0, 0, 1);
+        f.Clear(GL_COLOR_BUFFER_BIT);
+    }
     const GLenum glFilter = filter == ScaleFilter::Linear ? GL_LINEAR : GL_NEAREST;
     f.BlitFramebuffer(0, 0, s.width, s.height, box.x, box.y, box.x + box.width, box.y + box.height, GL_COLOR_BUFFER_BIT,
                       glFilter);
 
     f.BindFramebuffer(GL_FRAMEBUFFER, s.drawFbo);
-    f.ClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-    if (scissor) f.Enable(GL_SCISSOR_TEST);
+    f.ClearColor(show.clearColour[0], show.clearColour[1], show.clearColour[2], show.clearColour[3]);
+    if (show.scissor) f.Enable(GL_SCISSOR_TEST);
 }
 
 void ReadScreenPixels(VirtualScreen& s, int width, int height, std::vector<std::uint8_t>& rgb)

@@ -292,8 +292,14 @@ int wglMakeCurrent(HDC dc, HGLRC context)
     if (SDL_GL_MakeCurrent(video.window, context->gl) != 0) return 0;
     video.current = context;
     SDL_GL_SetSwapInterval(video.settings.fps > 0 && !video.settings.headless ? 1 : 0);
-    if (!context->screen.active) CreateVirtualScreen(context->screen, video.settings, LoadGlFunction);
-    if (context->renderer != nullptr) gles::MakeCurrent(context->renderer);
+    const bool fresh = !context->screen.active;
+    if (fresh) CreateVirtualScreen(context->screen, video.settings, LoadGlFunction);
+    if (context->renderer != nullptr) {
+        gles::MakeCurrent(context->renderer);
+        // --exact: Mesa's rounding whatever the driver (on llvmpipe its own,
+        // bit for bit); the virtual screen, bound now, is RGB565 at 16 bits.
+        if (fresh && video.settings.exact) gles::EmulateMesaBlending(true);
+    }
     return 1;
 }
 

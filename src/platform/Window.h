@@ -85,6 +85,7 @@ struct VideoSettings {
     int depthBits = 16;      // 16 or 24
     int msaa = 0;            // samples per pixel; 0: none
     GlApi gl = GlApi::Compat;
+    bool exact = false; // our renderer stores fragments as Mesa's llvmpipe rounds them
     std::string appName = "citadel";
 };
 

@@ -246,6 +246,9 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
                                     "What draws the show's OpenGL 1.1: compat, the driver's own fixed function "
                                     "(default), or es, our renderer on OpenGL ES 3.0")
                          ->check(CLI::IsMember({"compat", "es"}));
+    app.add_flag("--exact", options.video.exact,
+                 "Draw the translucent layers as Mesa's software renderer rounds them, to the bit, with our "
+                 "renderer (implies --gl es; the page's default blends as the browser does)");
     auto* captureOption = AddCaptureOptions(app, capture);
     app.add_option("--key", keys, "Press KEY before the events of frame FRAME (e.g. 10:Shift+Left; repeatable)")
         ->type_name("FRAME:KEY");
@@ -292,8 +295,11 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
         if (!options.stateLogPath.empty()) CheckOutputPath("--state-log", options.stateLogPath);
         if (!options.benchmarkJson.empty()) CheckOutputPath("--benchmark-json", options.benchmarkJson);
         ApplyRenderOptions(render, options.video);
-        options.video.gl = gl == "es" ? platform::GlApi::Es : platform::GlApi::Compat;
-        options.glChosen = glOption->count() > 0;
+        if (options.video.exact && gl == "compat" && glOption->count() > 0)
+            throw UsageError("--exact", "applies to our renderer (--gl es); the driver's fixed function rounds as "
+                                        "the driver does");
+        options.video.gl = gl == "es" || options.video.exact ? platform::GlApi::Es : platform::GlApi::Compat;
+        options.glChosen = glOption->count() > 0 || options.video.exact;
         ApplyCaptureOptions(capture, options);
     } catch (const CLI::CallForHelp&) {
         return {0, app.help()};

@@ -2,7 +2,12 @@
 // that leaves the show's GL state alone.
 #include "GLFixture.h"
 
+#include "platform/ScreenGL.h"
 #include "platform/Window.h"
+
+namespace platform {
+VirtualScreen* CurrentVirtualScreen(); // platform/VideoInternal.h, which needs SDL's headers
+}
 
 TEST_F(ShowGLTest, ColoursAreQuantisedToFiveSixFiveBits)
 {
@@ -38,6 +43,24 @@ TEST_F(ShowGLTest, PresentingLeavesTheShowsStateAsItWas)
     EXPECT_EQ(std::vector<GLint>(box, box + 4), (std::vector<GLint>{1, 2, 300, 200}));
     EXPECT_EQ(gltest::Integer(GL_DRAW_FRAMEBUFFER_BINDING), drawFramebuffer);
     EXPECT_EQ(gltest::Integer(GL_READ_FRAMEBUFFER_BINDING), readFramebuffer);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A caller that tracks the state (the page: every question to WebGL waits)
+// has its word put back, not GL's.
+TEST_F(ShowGLTest, PresentingWithKnownStatePutsThatBack)
+{
+    glClearColor(1, 1, 1, 1);
+    glEnable(GL_SCISSOR_TEST);
+    platform::VirtualScreen* screen = platform::CurrentVirtualScreen();
+    ASSERT_NE(screen, nullptr);
+    const platform::ShowState known{.clearColour = {0.25f, 0.5f, 0.75f, 0}, .scissor = false};
+    platform::PresentVirtualScreen(*screen, 800, 600, platform::ScaleFilter::Linear, &known);
+
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(std::vector<GLfloat>(clear, clear + 4), (std::vector<GLfloat>{0.25f, 0.5f, 0.75f, 0}));
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST)) << "left alone: the caller said it was off";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -52,6 +52,11 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
     p = Parse("--gl es");
     EXPECT_TRUE(p.options.video.gl == platform::GlApi::Es && p.options.glChosen);
     EXPECT_TRUE(Parse("--gl compat").options.glChosen); // the benchmark then times that path alone
+    EXPECT_FALSE(v.exact);
+    for (const char* line : {"--exact", "--exact --gl es"}) {
+        p = Parse(line); // our renderer's option: it draws with it
+        EXPECT_TRUE(p.options.video.exact && p.options.video.gl == platform::GlApi::Es && p.options.glChosen) << line;
+    }
 
     const std::string folder = std::filesystem::temp_directory_path().string();
     const auto shown = Parse("--display 1 --mode-switch --volume 50");
@@ -144,6 +149,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
                                    "--colour-depth 24",
                                    "--depth-bits 32",
                                    "--gl vulkan",
+                                   "--exact --gl compat|--exact: applies to our renderer",
                                    "--capture ''|--capture: no file or folder named",
                                    "--state-log ''|--state-log: no file named",
                                    "--benchmark --benchmark-json ''|--benchmark-json: no file named",
@@ -177,7 +183,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
         "--headless --window --display --scale --mode-switch --fps --frames --seed --data "
         "--state-log --snapshot --key --no-music --volume --capture --capture-fps "
         "--capture-size --capture-quality --force --version --render-size --colour-depth --depth-bits --msaa "
-        "--remaster --benchmark --benchmark-json --key-storm --gl");
+        "--remaster --benchmark --benchmark-json --key-storm --gl --exact");
     for (std::string option; options >> option;) EXPECT_NE(help.out.find(option), std::string::npos) << option;
     EXPECT_NE(help.out.find("--window [WxH]"), std::string::npos) << "the size is optional";
     EXPECT_EQ(Parse("--version").out, std::string("citadel ") + CITADEL_VERSION + "\n");

@@ -145,6 +145,8 @@ TEST(PageArguments, ParametersLandInTheOptionsAsTheirOptionsDo)
     EXPECT_TRUE(PageOptions("?music=0").noMusic && PageOptions("?no-music=1").noMusic);
     EXPECT_FALSE(PageOptions("?music=1").noMusic);
     EXPECT_EQ(PageOptions("?remaster").video.msaa, 4);
+    EXPECT_TRUE(PageOptions("?exact=1").video.exact && PageOptions("?exact").video.exact);
+    EXPECT_FALSE(PageOptions("").video.exact || PageOptions("?exact=0").video.exact);
 
     // Keys repeated or comma-listed; a '+' stays a plus, written plain or encoded.
     o = PageOptions("?key=400:Up&key=10:Shift%2BLeft,12:Alt+Ctrl+PageUp&key=13:Page%20Down");

@@ -121,29 +121,78 @@ test('the page loads and offers to start', async () => {
 // The frames of each phase that tests/web/run has the native program draw.
 const frames = [251, 420, 640];
 
+// How far each mode's pictures may be from the native program's: the share
+// of pixels more than one 5/6/5 step apart, and more than three.
+// exact=1 stores fragments as Mesa does (gles::EmulateMesaBlending), so even
+// the interlude's additive layers agree to within a step. The default blends
+// as the browser does, in floating point, rounded: measured here 0.08, 0.14
+// and 11.3% of the pixels of frames 251, 420 and 640 more than a step apart
+// (640: the interlude's dozen additive layers) and 0.02, 0.007 and 0.41%
+// more than three. The bounds leave room for about half as much again, and
+// catch a picture that is wrong rather than rounded differently (a missing
+// layer or texture moves tens of percent by many steps).
+const exact = { share: 0.02, far: 0.01 };
+const rounded = { share: 0.17, far: 0.01 };
+
 // Each picture against the native program's.
-async function matchNative(page, pictures, where, list = frames) {
+async function matchNative(page, pictures, where, list = frames, bound = exact) {
   for (const frame of list) {
     assert.match(pictures[frame], /^data:image\/png;base64,/);
     const result = await compare(page, pictures[frame], pngDataUrl(`frame-${frame}.png`));
     console.log(`${where}, frame ${frame}: ${(result.share * 100).toFixed(3)}% of pixels differ by more than one ` +
       `5/6/5 step, ${(result.far * 100).toFixed(3)}% by more than three`);
     assert.equal(`${result.width}x${result.height}`, '640x480');
-    // The page stores fragments as Mesa does (gles::EmulateMesaBlending), so
-    // even the interlude's additive layers agree to within a step.
-    assert.ok(result.share <= 0.02, `${where}, frame ${frame}: ${result.share}`);
+    assert.ok(result.share <= bound.share, `${where}, frame ${frame}: ${result.share}`);
+    assert.ok(result.far <= bound.far, `${where}, frame ${frame}: ${result.far} more than three steps apart`);
   }
+}
+
+// The WebGL calls that wait for the browser's GPU process to answer (or may:
+// what Chromium answers from its own copy of the state varies by version).
+const waiting = ['getParameter', 'getError', 'readPixels', 'getBufferSubData', 'finish', 'clientWaitSync',
+  'getSyncParameter', 'getQueryParameter', 'getShaderParameter', 'getProgramParameter', 'getShaderInfoLog',
+  'getProgramInfoLog', 'checkFramebufferStatus', 'isEnabled', 'getUniformLocation', 'getAttribLocation',
+  'getActiveUniform', 'getFramebufferAttachmentParameter', 'getRenderbufferParameter', 'getTexParameter',
+  'getBufferParameter', 'getVertexAttrib', 'getIndexedParameter', 'getInternalformatParameter'];
+
+// Has the page count its waiting calls by frame: a frame ends with the
+// present, the one blit into the canvas (framebuffer null).
+async function countWaits(page) {
+  await page.addInitScript((names) => {
+    const counts = { frame: 0, byFrame: {}, byName: {} };
+    window.citadelWaits = counts;
+    const proto = WebGL2RenderingContext.prototype;
+    const bind = proto.bindFramebuffer;
+    const blit = proto.blitFramebuffer;
+    let drawingToCanvas = true;
+    proto.bindFramebuffer = function (target, framebuffer) {
+      if (target !== this.READ_FRAMEBUFFER) drawingToCanvas = framebuffer === null;
+      return bind.call(this, target, framebuffer);
+    };
+    proto.blitFramebuffer = function (...args) {
+      if (drawingToCanvas) ++counts.frame;
+      return blit.apply(this, args);
+    };
+    for (const name of names) {
+      const call = proto[name];
+      proto[name] = function (...args) {
+        counts.byFrame[counts.frame] = (counts.byFrame[counts.frame] || 0) + 1;
+        counts.byName[name] = (counts.byName[name] || 0) + 1;
+        return call.apply(this, args);
+      };
+    }
+  }, waiting);
 }
 
 test('frames 251, 420 and 640 match the native program, and a scripted key changes the view', async () => {
   const page = await newPage();
-  const pictures = await snapshots(page, 'seed=7&music=0', frames);
+  const pictures = await snapshots(page, 'seed=7&music=0&exact=1', frames);
   await stateIs(page, 'ended');
-  await matchNative(page, pictures, 'the site');
+  await matchNative(page, pictures, 'the site, exact=1');
 
   // Up moves the eye forward; during an orbit the script leaves the
   // position alone, so the view of frame 420 changes, as it does natively.
-  const keyed = await snapshots(page, 'seed=7&music=0&key=400:Up&key=401:Up', [420]);
+  const keyed = await snapshots(page, 'seed=7&music=0&exact=1&key=400:Up&key=401:Up', [420]);
   const changed = await compare(page, keyed[420], pictures[420]);
   const native = await compare(page, keyed[420], pngDataUrl('frame-420-up.png'));
   console.log(`frame 420 after Up: ${(changed.share * 100).toFixed(1)}% changed; ` +
@@ -153,13 +202,41 @@ test('frames 251, 420 and 640 match the native program, and a scripted key chang
   await page.close();
 });
 
+// The default blends as the browser does and asks the browser nothing in a
+// frame. Start-up waits (the context, each shader variant's status and
+// uniforms: all built before the first frame), and so does a snapshot's
+// frame (the read, the pack alignment and the one check for errors), left
+// out. Measured: none in the other 637 frames. The bound, 5 in 640 frames,
+// fails a question asked every frame (640) and the check for errors the
+// page made once a second before (10), and lets a variant built late pass.
+test('by default the frames are near the native program\'s and wait for the browser only to build shaders',
+  async () => {
+    const page = await newPage();
+    await countWaits(page);
+    const pictures = await snapshots(page, 'seed=7&music=0', frames);
+    await stateIs(page, 'ended');
+    await matchNative(page, pictures, 'the site, default', frames, rounded);
+    const { frame, byFrame, byName } = await page.evaluate(() => window.citadelWaits);
+    const fps = await page.evaluate(() => document.body.dataset.frames / document.body.dataset.seconds);
+    console.log(`default mode: ${fps.toFixed(1)} frames a second unpaced (start-up included), ${frame} frames`);
+    const snapshotFrames = new Set(frames.flatMap((f) => [f - 1, f, f + 1]));
+    const inFrames = Object.entries(byFrame).map(([f, n]) => [Number(f), n])
+      .filter(([f]) => f > 0 && f < frame && !snapshotFrames.has(f));
+    const total = inFrames.reduce((sum, [, n]) => sum + n, 0);
+    console.log(`waiting calls: ${(total / frame).toFixed(3)} a frame over ${frame} frames; by frame ` +
+      `${inFrames.map(([f, n]) => `${f}:${n}`).join(' ')}; by name ${JSON.stringify(byName)}`);
+    assert.equal(frame >= 640, true, `${frame} frames presented`);
+    assert.ok(total <= 5, `${total} waiting calls in ${frame} frames`);
+    await page.close();
+  });
+
 // The single file also draws the final approach: one frame of every phase
 // (the whole show up to it is about a minute and a half of software frames
 // here, so the site's run above stops at the interlude).
 test('citadel.html alone in a folder, opened from disk with the network cut, draws the same frames', async () => {
   const page = await newPage(offline);
   const all = [...frames, 3100];
-  const pictures = await snapshots(page, 'seed=7&music=0', all, singleUrl);
+  const pictures = await snapshots(page, 'seed=7&music=0&exact=1', all, singleUrl);
   await stateIs(page, 'ended');
   await matchNative(page, pictures, 'citadel.html', all);
   await page.close();

@@ -12,6 +12,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -39,14 +40,17 @@ EM_JS(int, PageHasWebGl2, (), {
 // clang-format on
 
 // Gives the canvas's drawing buffer the size it shows at, in device pixels,
-// so that the picture is scaled once, by the present.
-void FitCanvas(int& width, int& height)
+// but no larger than largestWidth x largestHeight (in proportion): the
+// present's scale and the browser's work with the buffer cost its pixels, so
+// a large window must not make them grow; the browser scales the rest (CSS).
+void FitCanvas(int& width, int& height, int largestWidth, int largestHeight)
 {
     double cssWidth = 0, cssHeight = 0;
     emscripten_get_element_css_size(Canvas, &cssWidth, &cssHeight);
     const double ratio = emscripten_get_device_pixel_ratio();
-    const int wanted[2] = {static_cast<int>(std::lround(cssWidth * ratio)),
-                           static_cast<int>(std::lround(cssHeight * ratio))};
+    const double shrink = std::min({1.0, largestWidth / (cssWidth * ratio), largestHeight / (cssHeight * ratio)});
+    const int wanted[2] = {static_cast<int>(std::lround(cssWidth * ratio * shrink)),
+                           static_cast<int>(std::lround(cssHeight * ratio * shrink))};
     emscripten_get_canvas_element_size(Canvas, &width, &height);
     if (wanted[0] > 0 && wanted[1] > 0 && (wanted[0] != width || wanted[1] != height)) {
         emscripten_set_canvas_element_size(Canvas, wanted[0], wanted[1]);
@@ -82,8 +86,9 @@ void InitVideo(const VideoSettings& settings)
     video.settings.gl = Renderer();
     glapi::Current = gles::Table();
     // Each check of the ES context for errors waits for the browser's GPU
-    // process: once a second of frames is enough to end a broken run.
-    gles::CheckErrorsEvery(60);
+    // process: none in the frames, only where a snapshot waits for its
+    // pixels anyway (ReadVirtualScreen).
+    gles::CheckErrorsEvery(0);
     video.initialised = true;
 }
 
@@ -96,7 +101,8 @@ void OpenWindow()
         emscripten_get_canvas_element_size(Canvas, &width, &height) == EMSCRIPTEN_RESULT_SUCCESS && web::HasWebGl2();
     // A native render size: the largest 4:3 area of the canvas as it shows.
     if (video.window && video.settings.nativeSize) {
-        FitCanvas(width, height);
+        // Drawn at the canvas's size, up to twice 640 x 480.
+        FitCanvas(width, height, 1280, 960);
         if (width >= 4 && height >= 3)
             LargestFourByThree(width, height, video.settings.virtualWidth, video.settings.virtualHeight);
     }
@@ -159,9 +165,11 @@ int wglMakeCurrent(HDC dc, HGLRC context)
     gles::MakeCurrent(context->gles);
     // The browser's rasteriser blends in floating point and rounds where the
     // native program's (Mesa's llvmpipe) blends in 8 bits and truncates: the
-    // interlude's layers would add the difference up. Stored as Mesa stores,
-    // the pictures agree; the virtual screen, bound now, is RGB565.
-    if (fresh) gles::EmulateMesaBlending(true);
+    // interlude's layers add the difference up to a few 5/6/5 steps. With
+    // --exact (exact=1) the renderer stores as Mesa stores and the pictures
+    // agree, at a third of the page's frame rate; the virtual screen, bound
+    // now, is RGB565.
+    if (fresh && video.settings.exact) gles::EmulateMesaBlending(true);
     video.current = context;
     return 1;
 }
@@ -201,9 +209,16 @@ int SwapBuffers(HDC dc)
     if (dc == nullptr || !video.window || video.current == nullptr) return 0;
     gles::Flush();
     if (video.current->screen.active) {
+        // Scaled up linearly, the picture looks the same scaled by the
+        // browser: the buffer need be no larger than the picture. Nearest and
+        // integer scales keep their edges up to twice its size.
+        const int scale = video.settings.filter == ScaleFilter::Linear ? 1 : 2;
         int width = 0, height = 0;
-        FitCanvas(width, height);
-        PresentVirtualScreen(video.current->screen, width, height, video.settings.filter);
+        FitCanvas(width, height, scale * video.settings.virtualWidth, scale * video.settings.virtualHeight);
+        // The renderer knows the clear colour and never enables the scissor
+        // test: the present asks the browser nothing.
+        const ShowState show{.clearColour = gles::ClearColour(), .scissor = false};
+        PresentVirtualScreen(video.current->screen, width, height, video.settings.filter, &show);
     }
     // The browser shows the canvas when this frame's callback returns.
     return 1;
@@ -217,6 +232,8 @@ void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height)
     if (video.current == nullptr) return;
     gles::Flush();
     ReadScreenPixels(video.current->screen, width, height, rgb);
+    // The read has waited for the GPU process: the one check for errors.
+    gles::CheckErrors();
 }
 
 void QueryDrawingBits(int& red, int& green, int& blue, int& depth)

@@ -194,6 +194,12 @@ TEST(RendererErrors, AnEsErrorIsReportedByTheFlushThatChecks)
         gles::Flush();
         gles::Flush();
         ExpectError([] { gles::Flush(); }, "GL renderer: the ES context reported error 0x0500 since the last check");
+        // None on the flushes (the page's frames): the error waits for the check asked for.
+        gles::CheckErrorsEvery(0);
+        glEnable(GL_FOG);
+        for (int k = 0; k < 100; ++k) gles::Flush();
+        ExpectError([] { gles::CheckErrors(); },
+                    "GL renderer: the ES context reported error 0x0500 since the last check");
         gles::CheckErrorsEvery(1);
         glEnable(GL_FOG);
         ExpectError([] { gles::Flush(); }, "GL renderer: the ES context reported error 0x0500 since the last check");

@@ -235,47 +235,67 @@ std::string FollowLinks(const std::string& path)
     Fail("write", path, Reason(ELOOP));
 }
 
-Output::Output(const std::string& path) : path_(path)
+namespace {
+
+// What a writer's name leads to by the policy of Output: the name at the end
+// of its links, and what is there.
+struct Destination {
+    enum class Kind { Descriptor, Stream, Folder, File } kind;
+    std::string at;
+    int descriptor = -1; // for Descriptor
+};
+
+Destination Resolve(const std::string& path)
 {
     const std::string at = FollowLinks(path);
     const int descriptor = DescriptorNamed(at);
-    if (descriptor >= 0) {
-        // What stdio holds back for it comes first.
-        if (descriptor == STDOUT_FILENO) std::fflush(stdout);
-        fd_ = fcntl(descriptor, F_DUPFD_CLOEXEC, 3);
-        if (fd_ < 0) Fail("write", path, Reason(errno));
-        return;
-    }
+    if (descriptor >= 0) return {Destination::Kind::Descriptor, at, descriptor};
     struct stat info {};
-    if (stat(at.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        if (S_ISDIR(info.st_mode)) Fail("write", path, "it is a folder");
-        // A pipe waits here for its reader, as the shell's > does.
-        fd_ = open(at.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (stat(at.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return {S_ISDIR(info.st_mode) ? Destination::Kind::Folder : Destination::Kind::Stream, at};
+    return {Destination::Kind::File, at};
+}
+
+} // namespace
+
+Output::Output(const std::string& path) : path_(path)
+{
+    const Destination to = Resolve(path);
+    switch (to.kind) {
+    case Destination::Kind::Descriptor:
+        // What stdio holds back for it comes first.
+        if (to.descriptor == STDOUT_FILENO) std::fflush(stdout);
+        fd_ = fcntl(to.descriptor, F_DUPFD_CLOEXEC, 3);
         if (fd_ < 0) Fail("write", path, Reason(errno));
         return;
-    }
-    try {
-        file_ = std::make_unique<TempFile>(at);
-    } catch (const Error& e) {
-        Fail("write", path, e.reason);
+    case Destination::Kind::Folder:
+        Fail("write", path, "it is a folder");
+    case Destination::Kind::Stream:
+        // A pipe waits here for its reader, as the shell's > does.
+        fd_ = open(to.at.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd_ < 0) Fail("write", path, Reason(errno));
+        return;
+    case Destination::Kind::File:
+        try {
+            file_ = std::make_unique<TempFile>(to.at);
+        } catch (const Error& e) {
+            Fail("write", path, e.reason);
+        }
+        return;
     }
 }
 
 std::string OutputProblem(const std::string& path)
 {
-    std::string at;
     try {
-        at = FollowLinks(path);
+        const Destination to = Resolve(path);
+        if (to.kind == Destination::Kind::Folder) return "it is a folder";
+        // A file is written beside its name and renamed: the folder must take one.
+        if (to.kind == Destination::Kind::File && access(FolderOf(to.at).c_str(), W_OK | X_OK) != 0)
+            return Reason(errno);
     } catch (const Error& e) {
         return e.reason;
     }
-    if (DescriptorNamed(at) >= 0) return {};
-    struct stat info {};
-    if (stat(at.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? "it is a folder" : "";
-    // A file is written beside its name and renamed: the folder must take one.
-    const std::size_t slash = at.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : at.substr(0, slash);
-    if (access(folder.c_str(), W_OK | X_OK) != 0) return Reason(errno);
     return {};
 }
 

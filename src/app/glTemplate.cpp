@@ -36,7 +36,10 @@ ShowHooks& glTemplate::NoHooks()
 
 glTemplate::glTemplate(ShowHooks& hooks) : hooks_(hooks)
 {
-    handlers_.keyDown = [this](std::int16_t code, std::int16_t shift) { Form_KeyDown(code, shift); };
+    handlers_.keyDown = [this](std::int16_t code, std::int16_t shift) {
+        hooks_.BeforeKey(*this, code, shift);
+        Form_KeyDown(code, shift);
+    };
     handlers_.close = [this] { EndRequested = True; };
 }
 
@@ -117,7 +120,21 @@ void glTemplate::Form_Paint()
 bool glTemplate::Pass()
 {
     hooks_.BeforePass(*this);
+    DrawFrame();
+    platform::SwapBuffers(platform::GetDC());
+    hooks_.AfterFrame(*this);
 
+    hooks_.BeforeEvents(*this);
+    platform::DoEvents(handlers_);
+
+    if (EndRequested != True) return true;
+    BasicWGL::ReleaseGL();
+    Midas::MidasStop();
+    return false;
+}
+
+void glTemplate::DrawFrame()
+{
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushMatrix();
     glRotated(-CamPitch, 1, 0, 0);
@@ -140,16 +157,6 @@ bool glTemplate::Pass()
 
     glPopMatrix();
     glPopMatrix();
-    platform::SwapBuffers(platform::GetDC());
-    hooks_.AfterFrame(*this);
-
-    hooks_.BeforeEvents(*this);
-    platform::DoEvents(handlers_);
-
-    if (EndRequested != True) return true;
-    BasicWGL::ReleaseGL();
-    Midas::MidasStop();
-    return false;
 }
 
 void glTemplate::DrawScene()

@@ -40,5 +40,9 @@ void SetWarningsShown(bool shown);
 void Randomize();
 void PinRandomSeed(std::uint32_t seed);
 float Rnd();
+// The generator's state, to be kept and put back: a show taken back to an
+// earlier frame draws the same colours from there again.
+std::uint32_t RandomState();
+void SetRandomState(std::uint32_t state);
 
 } // namespace platform

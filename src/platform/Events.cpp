@@ -57,6 +57,23 @@ std::int16_t KeyDownCode(SDL_Keycode key, Uint16 mod)
 }
 
 std::function<void()> screenshotHandler;
+std::function<void(PlayerKey)> playerHandler;
+std::function<bool()> frameHold;
+
+// The player's key for a key-down, if it is one: a plain or shifted key
+// whose SDL name is in the table.
+const NamedPlayerKey* PlayerKeyOf(SDL_Keycode key, Uint16 mod)
+{
+    if ((mod & (KMOD_ALT | KMOD_CTRL | KMOD_GUI)) != 0) return nullptr;
+    static const auto keycodes = [] {
+        std::array<SDL_Keycode, std::size(PlayerKeys)> codes{};
+        for (std::size_t k = 0; k < codes.size(); ++k) codes[k] = SDL_GetKeyFromName(PlayerKeys[k].name);
+        return codes;
+    }();
+    for (std::size_t k = 0; k < keycodes.size(); ++k)
+        if (keycodes[k] == key) return &PlayerKeys[k];
+    return nullptr;
+}
 
 std::int16_t ShiftState(Uint16 mod)
 {
@@ -90,6 +107,12 @@ void DoEvents(const EventHandlers& handlers)
                 if (event.key.repeat == 0) ToggleFullScreen();
                 break;
             }
+            if (playerHandler) {
+                if (const NamedPlayerKey* key = PlayerKeyOf(event.key.keysym.sym, event.key.keysym.mod)) {
+                    playerHandler(key->key);
+                    break;
+                }
+            }
             const std::int16_t code = KeyDownCode(event.key.keysym.sym, event.key.keysym.mod);
             if (code != 0 && handlers.keyDown) handlers.keyDown(code, ShiftState(event.key.keysym.mod));
             break;
@@ -110,9 +133,22 @@ void RunFrameLoop(const std::function<bool()>& pass)
     // Before every pass, and once more after the last, so that a signal in
     // start-up or in the last frame stops the run before its files are
     // given their names.
-    do StopIfInterrupted();
-    while (pass());
+    for (;;) {
+        StopIfInterrupted();
+        if (frameHold && frameHold()) continue;
+        if (!pass()) break;
+    }
     StopIfInterrupted();
+}
+
+void SetPlayerHandler(std::function<void(PlayerKey)> handler)
+{
+    playerHandler = std::move(handler);
+}
+
+void SetFrameHold(std::function<bool()> hold)
+{
+    frameHold = std::move(hold);
 }
 
 bool IsKnownKeyName(const std::string& name)
@@ -135,6 +171,13 @@ void PushKeyDown(const std::string& name, std::int16_t shift)
     SDL_Window* window = CurrentVideo().window;
     event.key.windowID = window != nullptr ? SDL_GetWindowID(window) : 0;
     SDL_PushEvent(&event);
+}
+
+std::int16_t ScriptedKeyCode(const std::string& name)
+{
+    const SDL_Keycode key = SDL_GetKeyFromName(name.c_str());
+    if (PlayerKeyOf(key, KMOD_NONE) != nullptr) return 0;
+    return KeyDownCode(key, KMOD_NONE);
 }
 
 std::int16_t KeyDownCodeOf(const std::string& name, bool numLock)

@@ -27,16 +27,26 @@ struct EventHandlers {
 void DoEvents(const EventHandlers& handlers);
 void SetScreenshotHandler(std::function<void()> handler);
 
+// The player's keys (Space, '.', ',', '[' and ']', without Alt or Ctrl) go
+// to this handler instead of the show's while one is set.
+void SetPlayerHandler(std::function<void(PlayerKey)> handler);
+
 // Runs pass once a frame until it returns false: here a plain loop; where
 // the platform owns the frame clock (a browser), once a display refresh.
 // Natively a signal caught by CatchInterrupts ends it before the next pass
 // with Interrupted (platform/Process.h).
 void RunFrameLoop(const std::function<bool()>& pass);
+// Asked before each pass of the frame loop: true holds the pass back for
+// this turn of the loop (a paused show), false lets it run. Empty: none.
+void SetFrameHold(std::function<bool()> hold);
 
 // Whether SDL knows a key by this name ("Left", "Page Up", "E", ...).
 bool IsKnownKeyName(const std::string& name);
 // Queues a key-down as if typed; the next DoEvents delivers it.
 void PushKeyDown(const std::string& name, std::int16_t shift);
+// The code the show's key handler gets for such a key-down (0: none, a
+// player's key among them).
+std::int16_t ScriptedKeyCode(const std::string& name);
 // Queues the window manager's close request, as if the user closed the window.
 void PushWindowClose();
 } // namespace platform

@@ -114,6 +114,16 @@ float Rnd()
     return static_cast<float>(randomState) / 16777216.0f;
 }
 
+std::uint32_t RandomState()
+{
+    return randomState;
+}
+
+void SetRandomState(std::uint32_t state)
+{
+    randomState = state & 0xFFFFFFu;
+}
+
 bool ReadModuleFile(const std::string& path, std::vector<std::uint8_t>& data, std::string& why)
 {
     files::Input file(path);

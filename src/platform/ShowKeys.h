@@ -66,6 +66,27 @@ inline constexpr NamedKey NamedKeys[] = {
     {46, KeyEffect::None, "Delete", nullptr},
 };
 
+// The player's keys: the port's own, around the show, never handed to the
+// show's key handler. Names as SDL spells them, then as a browser does.
+enum class PlayerKey {
+    Pause,       // pauses, or plays on
+    StepForward, // one frame on, staying paused
+    StepBack,    // one frame back, staying paused
+    SeekBack,    // five seconds back
+    SeekForward, // five seconds on
+};
+
+struct NamedPlayerKey {
+    PlayerKey key;
+    const char* name;
+    const char* browserName;
+};
+
+inline constexpr NamedPlayerKey PlayerKeys[] = {
+    {PlayerKey::Pause, "Space", " "}, {PlayerKey::StepForward, ".", "."}, {PlayerKey::StepBack, ",", ","},
+    {PlayerKey::SeekBack, "[", "["},  {PlayerKey::SeekForward, "]", "]"},
+};
+
 // What the handler does with a virtual-key code: None for any code without
 // a row, listed or not.
 constexpr KeyEffect EffectOf(std::int16_t code)

@@ -376,6 +376,35 @@ void SetMusicEnabled(bool enabled)
     State().enabled = enabled;
 }
 
+void PauseMusic(bool paused)
+{
+    auto& state = State();
+    if (state.device != 0) SDL_PauseAudioDevice(state.device, paused ? 1 : 0);
+}
+
+void SetMusicTime(double seconds)
+{
+    WithDeviceLocked([&] {
+        auto& state = State();
+        if (state.playing == nullptr) return;
+        try {
+            state.playing->set_position_seconds(seconds);
+        } catch (...) {
+            state.playing = nullptr; // as a module that fails while rendering
+        }
+    });
+}
+
+double MusicTime()
+{
+    double seconds = -1;
+    WithDeviceLocked([&] {
+        auto& state = State();
+        if (state.playing != nullptr) seconds = state.playing->get_position_seconds();
+    });
+    return seconds;
+}
+
 const std::vector<std::string>& SoundLibCalls()
 {
     return State().calls;

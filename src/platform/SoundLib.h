@@ -31,6 +31,14 @@ int MIDASclose();
 void SetMusicVolume(int percent);
 void SetMusicEnabled(bool enabled);
 
+// The player's hold on the music, around the show: pausing stops the
+// device where it is; the time moves the playing module to that many
+// seconds from its start (looped as it plays). Nothing without music.
+void PauseMusic(bool paused);
+void SetMusicTime(double seconds);
+// Where the playing module is, in seconds from its start; -1: none plays.
+double MusicTime();
+
 // Reads a module file as the library does: a regular, non-empty file of at
 // most 64 MiB (anything larger is no tracker module), whole. False for
 // anything else, with the reason in why.

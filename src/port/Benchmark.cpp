@@ -1,10 +1,13 @@
 #include "port/Benchmark.h"
 
+#include "app/ShowFiles.h"
 #include "files/Files.h"
 #include "glapi/Gl11.h"
+#include "platform/Events.h"
 #include "platform/Process.h"
 #include "platform/System.h"
 #include "platform/Window.h"
+#include "port/Player.h"
 #include "port/RunShow.h"
 #include "port/Screenshot.h"
 
@@ -137,6 +140,65 @@ Figures Summarise(const Recorder& r)
     return f;
 }
 
+// Seeks across the show once the player has looked ahead over all of it: from
+// each end to the other (the last frame ends the show: the one before it), to the middle, and back and forth between
+// scattered frames, one presented frame after each.
+struct SeekTour final : Attachment {
+    static constexpr int FirstAt = 60; // by then every stretch is kept
+    // The last frame ends the show: the tour goes to the one before.
+    static constexpr int End = ShowLength - 1;
+    static constexpr int Targets[] = {End,  1,   ShowLength / 2, 2,   End - 86, 700, 2900, 1200, 60,  End,
+                                      1800, 400, 2500,           352, 3011,     932, 1,    2000, 100, End - 1};
+    Player* player = nullptr;
+    std::size_t next = 0;
+    bool started = false;
+
+    void BeforeEvents(const Frame& frame) override
+    {
+        if (!started && frame.number < FirstAt) return;
+        started = true;
+        if (next < std::size(Targets))
+            player->SeekTo(Targets[next++]);
+        else
+            platform::PushWindowClose();
+    }
+};
+
+// The time a start at the show's last frame takes, which runs the show
+// through from its start, and the seeks of a tour.
+Figures MeasureSeeks(const ShowOptions& options)
+{
+    ShowOptions run = options;
+    run.benchmark = false; // a player, as a show with a screen has
+    run.start = ShowLength;
+    run.frames = 0;
+    Figures f;
+    {
+        PortHooks hooks;
+        struct CloseAtOnce final : Attachment {
+            void BeforeEvents(const Frame&) override { platform::PushWindowClose(); }
+        } close;
+        hooks.Attach(close);
+        ShowRun show(run, hooks, WriteSnapshot);
+        show.Start();
+        f.emplace_back("seek.start_at_end_ms", show.player()->SeekMs().empty() ? 0 : show.player()->SeekMs()[0]);
+        show.End();
+    }
+    run.start = 1;
+    PortHooks hooks;
+    SeekTour tour;
+    hooks.Attach(tour);
+    ShowRun show(run, hooks, WriteSnapshot);
+    tour.player = show.player();
+    show.Start();
+    const std::vector<double> ms = show.player()->SeekMs();
+    show.End();
+    f.emplace_back("seek.count", static_cast<double>(ms.size()));
+    f.emplace_back("seek.mean_ms", Mean(ms));
+    f.emplace_back("seek.max_ms", ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()));
+    return f;
+}
+
 std::string Number(double value)
 {
     char text[40];
@@ -227,6 +289,11 @@ int Benchmark(const ShowOptions& options)
     }
     if (paths.size() > 1)
         for (const auto& ratio : ComparePaths(figures)) figures.push_back(ratio);
+    {
+        ShowOptions seeks = options;
+        seeks.video.gl = paths[0];
+        for (const auto& figure : MeasureSeeks(seeks)) figures.push_back(figure);
+    }
     platform::StopIfInterrupted();
 
     std::printf("# citadel benchmark: headless, --fps 0, no music; renderer: %s\n%s", renderer.c_str(),

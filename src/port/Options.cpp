@@ -102,13 +102,17 @@ void ParseSnapshot(const std::string& text, ShowOptions& options)
     options.snapshots[frame] = path;
 }
 
-// "FRAME:KEY", KEY an SDL key name with optional Shift+/Ctrl+/Alt+ prefixes.
+// "FRAME:KEY" or "FRAME+TICK:KEY" (the TICK-th refresh of a pause after
+// frame FRAME), KEY an SDL key name with optional Shift+/Ctrl+/Alt+ prefixes.
 void ParseKey(const std::string& text, ShowOptions& options)
 {
     const auto colon = text.find(':');
     if (colon == std::string::npos) throw UsageError("--key", "expected FRAME:KEY, got '" + text + "'");
     ScriptedKey key;
-    key.frame = FrameOf("--key", text.substr(0, colon));
+    const std::string when = text.substr(0, colon);
+    const auto plus = when.find('+');
+    key.frame = FrameOf("--key", when.substr(0, plus));
+    if (plus != std::string::npos) key.tick = static_cast<int>(NumberOf("--key", when.substr(plus + 1), 1, 1000000));
     std::string name = text.substr(colon + 1);
     for (;;) {
         if (name.rfind("Shift+", 0) == 0) {
@@ -139,6 +143,14 @@ void ParseKey(const std::string& text, ShowOptions& options)
 // without a word.
 void CheckReachable(const ShowOptions& options)
 {
+    if (options.start > 1) {
+        const auto before = " comes before --start " + std::to_string(options.start) + ", where the run begins";
+        if (!options.snapshots.empty() && options.snapshots.begin()->first < options.start)
+            throw UsageError("--snapshot", "frame " + std::to_string(options.snapshots.begin()->first) + before);
+        if (options.frames > 0 && options.start > options.frames)
+            throw UsageError("--start", "frame " + std::to_string(options.start) + " is past --frames " +
+                                            std::to_string(options.frames));
+    }
     if (options.frames == 0) return;
     const auto ends = " is never presented: the run ends after --frames " + std::to_string(options.frames);
     if (!options.snapshots.empty() && options.snapshots.rbegin()->first > options.frames)
@@ -230,6 +242,9 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
     auto* fpsOption =
         AddNumber(app, "--fps", fps, 0, 1000, "Frames per second at most; 0 draws as fast as possible (default 60)");
     AddNumber(app, "--frames", options.frames, 1, 1000000, "End the show after N frames");
+    AddNumber(app, "--start", options.start, 1, ShowLength,
+              "Begin at frame N (1 to " + std::to_string(ShowLength) +
+                  "), the same picture and state as played to from the start (--benchmark plays from 1)");
     auto* seedOption =
         AddNumber(app, "--seed", seed, 0, 4294967295LL, "Seed the random generator (default: the time of day)");
     app.add_option("--data", options.dataFolder, "Read the images and music from DIR instead of the program folder")
@@ -250,8 +265,10 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
                  "Draw the translucent layers as Mesa's software renderer rounds them, to the bit, with our "
                  "renderer (implies --gl es; the page's default blends as the browser does)");
     auto* captureOption = AddCaptureOptions(app, capture);
-    app.add_option("--key", keys, "Press KEY before the events of frame FRAME (e.g. 10:Shift+Left; repeatable)")
-        ->type_name("FRAME:KEY");
+    app.add_option("--key", keys,
+                   "Press KEY before the events of frame FRAME (e.g. 10:Shift+Left; repeatable); FRAME+N: at "
+                   "the Nth refresh of a pause after FRAME")
+        ->type_name("FRAME[+N]:KEY");
     app.add_flag("--no-music", options.noMusic, "Play without music");
     auto* volumeOption = AddNumber(app, "--volume", options.volume, 0, 100, "Music volume, 0 to 100 (default 100)");
     auto* benchmark = app.add_flag("--benchmark", options.benchmark,
@@ -317,6 +334,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
     options.video.fps = fps >= 0 ? fps : (options.video.headless ? 0 : 60);
     if (!options.capture.path.empty()) options.video.fps = 0; // one video frame per show frame, unpaced
     if (options.benchmark) {
+        options.start = 1;
         options.video.headless = true;
         options.video.fps = 0;
         options.noMusic = true;

@@ -38,3 +38,9 @@ void PortHooks::BeforeEvents(const glTemplate& form)
     const Frame frame{frame_, phase_, form};
     for (Attachment* a : attachments_) a->BeforeEvents(frame);
 }
+
+void PortHooks::BeforeKey(const glTemplate& form, std::int16_t code, std::int16_t shift)
+{
+    const Frame frame{frame_, phase_, form};
+    for (Attachment* a : attachments_) a->KeyDown(frame, code, shift);
+}

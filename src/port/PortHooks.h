@@ -28,6 +28,8 @@ public:
     virtual void Presented(const Frame& /*frame*/) {}
     // Just before the frame's event pump: a time to queue events.
     virtual void BeforeEvents(const Frame& /*frame*/) {}
+    // A key-down in the frame's pump, before the show's handler has it.
+    virtual void KeyDown(const Frame& /*frame*/, std::int16_t /*code*/, std::int16_t /*shift*/) {}
     // Adds, quoted, each file it was asked for and has not written (yet):
     // what a run that stops now leaves unwritten.
     virtual void Unwritten(std::vector<std::string>& /*names*/) const {}
@@ -39,8 +41,10 @@ const char* PhaseOf(const glTemplate& form);
 class PortHooks final : public ShowHooks {
 public:
     void Attach(Attachment& attachment) { attachments_.push_back(&attachment); }
-    // Frames begun so far.
+    // Frames begun so far: the number of the frame last begun.
     int Frames() const { return frame_; }
+    // After the show was taken to another frame: the next pass draws frame + 1.
+    void SetFramesBegun(int frame) { frame_ = frame; }
     // What the attachments have not written, in the order they were attached.
     void Unwritten(std::vector<std::string>& names) const;
 
@@ -48,6 +52,7 @@ public:
     void BeforePass(const glTemplate& form) override;
     void AfterFrame(const glTemplate& form) override;
     void BeforeEvents(const glTemplate& form) override;
+    void BeforeKey(const glTemplate& form, std::int16_t code, std::int16_t shift) override;
 
 private:
     std::vector<Attachment*> attachments_;

@@ -6,6 +6,7 @@
 #include "platform/SoundLib.h"
 #include "platform/Window.h"
 #include "port/KeyStorm.h"
+#include "port/Player.h"
 #include "port/StateLog.h"
 
 #include <filesystem>
@@ -30,6 +31,11 @@ ShowRun::ShowRun(const ShowOptions& options, PortHooks& hooks, SnapshotSink snap
         storm_ = std::make_unique<KeyStorm>(static_cast<std::uint32_t>(options.keyStormSeed));
         hooks.Attach(*storm_);
     }
+    // A benchmark times the show alone.
+    if (!options.benchmark) {
+        player_ = std::make_unique<Player>(options, hooks, script_);
+        hooks.Attach(*player_);
+    }
 }
 
 ShowRun::~ShowRun() = default;
@@ -40,7 +46,9 @@ void ShowRun::Start()
         platform::InitVideo(options_.video);
         platform::OpenWindow();
         hooks_.AfterStartupStep("video");
+        if (player_) player_->Install();
         form_ = std::make_unique<glTemplate>(hooks_);
+        if (player_) player_->Bind(*form_);
         form_->Form_Load();
         platform::ShowWindow();
         form_->Form_Paint();
@@ -53,6 +61,7 @@ void ShowRun::Start()
 
 void ShowRun::End()
 {
+    player_.reset();
     form_.reset();
     if (stateLog_) stateLog_->Close();
     platform::ShutdownVideo();

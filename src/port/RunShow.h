@@ -11,6 +11,7 @@
 #include <string>
 
 class KeyStorm;
+class Player;
 class StateLog;
 
 // One run of the show. Natively the frame loop returns when the show is
@@ -35,6 +36,8 @@ public:
     // After the frame loop: the window object gone, the state log closed,
     // the video subsystem ended.
     void End();
+    // The run's player (pause, step, seek); none in a benchmark.
+    Player* player() { return player_.get(); }
 
 private:
     const ShowOptions& options_;
@@ -42,6 +45,7 @@ private:
     std::unique_ptr<StateLog> stateLog_;
     Script script_;
     std::unique_ptr<KeyStorm> storm_;
+    std::unique_ptr<Player> player_;
     std::unique_ptr<glTemplate> form_;
 };
 

@@ -23,7 +23,27 @@ void Script::Unwritten(std::vector<std::string>& names) const
 
 void Script::BeforeEvents(const Frame& frame)
 {
-    for (const ScriptedKey& key : options_.keys)
-        if (key.frame == frame.number) platform::PushKeyDown(key.key, key.shift);
+    Press(frame.number, 0);
     if (frame.number == options_.frames) platform::PushWindowClose();
+}
+
+bool Script::Held(int frame, int tick)
+{
+    return Press(frame, tick);
+}
+
+bool Script::Press(int frame, int tick)
+{
+    fired_.resize(options_.keys.size());
+    bool more = false;
+    for (std::size_t k = 0; k < options_.keys.size(); ++k) {
+        const ScriptedKey& key = options_.keys[k];
+        if (key.frame != frame || key.tick < tick || fired_[k]) continue;
+        if (key.tick == tick) {
+            platform::PushKeyDown(key.key, key.shift);
+            fired_[k] = true;
+        }
+        more = true;
+    }
+    return more;
 }

@@ -22,11 +22,21 @@ public:
     Script(const ShowOptions& options, SnapshotSink snapshots) : options_(options), snapshots_(std::move(snapshots)) {}
     void Presented(const Frame& frame) override;
     void BeforeEvents(const Frame& frame) override;
+    // The tick-th refresh of a pause after frame: queues the keys scripted
+    // for it. False when none was and none is left for a later refresh.
+    bool Held(int frame, int tick);
     // The snapshots of frames not presented yet.
     void Unwritten(std::vector<std::string>& names) const override;
 
 private:
+    // Queues the keys scripted for the tick-th refresh of frame (0: its
+    // pass) that have not been pressed yet: each is pressed once, the first
+    // time its moment comes, also where a seek comes back to it. True when
+    // one was queued now or keys for later refreshes of frame remain.
+    bool Press(int frame, int tick);
+
     const ShowOptions& options_;
+    std::vector<bool> fired_;
     SnapshotSink snapshots_;
     int presented_ = 0; // the last frame presented
 };

@@ -14,6 +14,7 @@
 // queue in that frame's event pump, as if typed.
 struct ScriptedKey {
     int frame = 0;
+    int tick = 0; // > 0: the tick-th refresh of a pause after frame, instead
     std::string key; // SDL key name, e.g. "Left", "Page Up", "E", "Escape"
     std::int16_t shift = 0;
 };
@@ -40,6 +41,7 @@ struct CaptureSettings {
 struct ShowOptions {
     platform::VideoSettings video;
     int frames = 0;                    // 0: the whole show
+    int start = 1;                     // the first frame drawn
     std::optional<std::uint32_t> seed; // none: seeded from the clock
     std::string dataFolder;            // empty: the program folder
     std::string stateLogPath;

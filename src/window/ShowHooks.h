@@ -4,6 +4,8 @@
 // of the show itself. The show without hooks is the original one.
 #pragma once
 
+#include <cstdint>
+
 class glTemplate;
 
 class ShowHooks {
@@ -18,4 +20,6 @@ public:
     virtual void AfterFrame(const glTemplate& /*form*/) {}
     // Just before the pass's event pump.
     virtual void BeforeEvents(const glTemplate& /*form*/) {}
+    // A key-down the pump hands to the show's key handler, before it does.
+    virtual void BeforeKey(const glTemplate& /*form*/, std::int16_t /*keyCode*/, std::int16_t /*shift*/) {}
 };

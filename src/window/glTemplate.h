@@ -28,6 +28,9 @@ public:
     // One pass of the loop, from the clear to the test of EndRequested; false
     // once the show has ended (the context released and the music stopped).
     bool Pass();
+    // The pass's drawing, from the clear to the last pop, with the step of
+    // the timeline it makes: a pass without the present and the events.
+    void DrawFrame();
     // Key-down: steers the camera, Escape ends the show.
     void Form_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
 

@@ -12,6 +12,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cstring>
 #include <deque>
 
 namespace platform {
@@ -22,7 +23,20 @@ struct Event {
     bool close = false;
     std::int16_t keyCode = 0;
     std::int16_t shift = 0;
+    const NamedPlayerKey* player = nullptr; // one of the player's keys
 };
+
+std::function<void(PlayerKey)> playerHandler;
+std::function<bool()> frameHold;
+
+// The player's key by either spelling, while a player listens.
+const NamedPlayerKey* PlayerKeyNamed(const char* name)
+{
+    if (!playerHandler) return nullptr;
+    for (const NamedPlayerKey& key : PlayerKeys)
+        if (std::strcmp(name, key.name) == 0 || std::strcmp(name, key.browserName) == 0) return &key;
+    return nullptr;
+}
 
 std::deque<Event> queue;
 bool listening = false;
@@ -35,6 +49,12 @@ bool looping = false;
 EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* e, void*)
 {
     if (!looping) return EM_FALSE; // the page's own keys before and after the show
+    if (!e->ctrlKey && !e->altKey && !e->metaKey) {
+        if (const NamedPlayerKey* key = PlayerKeyNamed(e->key)) {
+            queue.push_back({false, 0, 0, key});
+            return EM_TRUE;
+        }
+    }
     const std::int16_t code = web::VirtualKeyOf(e->key);
     if (code == 0) return EM_FALSE;
     std::int16_t shift = 0;
@@ -57,6 +77,7 @@ void Tick()
 {
     bool more = false;
     try {
+        if (frameHold && frameHold()) return;
         more = loopPass();
     } catch (...) {
         StopLoop(std::current_exception());
@@ -75,6 +96,8 @@ void DoEvents(const EventHandlers& handlers)
     for (const Event& event : now) {
         if (event.close) {
             if (handlers.close) handlers.close();
+        } else if (event.player != nullptr) {
+            if (playerHandler) playerHandler(event.player->key);
         } else if (handlers.keyDown) {
             handlers.keyDown(event.keyCode, event.shift);
         }
@@ -102,14 +125,37 @@ void RunFrameLoop(const std::function<bool()>& pass)
     if (fps == 0) emscripten_set_main_loop_timing(EM_TIMING_SETIMMEDIATE, 0);
 }
 
+void SetPlayerHandler(std::function<void(PlayerKey)> handler)
+{
+    playerHandler = std::move(handler);
+}
+
+void SetFrameHold(std::function<bool()> hold)
+{
+    frameHold = std::move(hold);
+}
+
 bool IsKnownKeyName(const std::string& name)
 {
+    for (const NamedPlayerKey& key : PlayerKeys)
+        if (name == key.name) return true;
     return web::VirtualKeyOf(name) != 0;
 }
 
 void PushKeyDown(const std::string& name, std::int16_t shift)
 {
+    if (const NamedPlayerKey* key = (shift & (CtrlMask | AltMask)) == 0 ? PlayerKeyNamed(name.c_str()) : nullptr) {
+        queue.push_back({false, 0, 0, key});
+        return;
+    }
     queue.push_back({false, web::VirtualKeyOf(name), shift});
+}
+
+std::int16_t ScriptedKeyCode(const std::string& name)
+{
+    for (const NamedPlayerKey& key : PlayerKeys)
+        if (name == key.name) return 0;
+    return web::VirtualKeyOf(name);
 }
 
 void PushWindowClose()

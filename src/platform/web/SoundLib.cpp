@@ -151,4 +151,19 @@ void SetMusicEnabled(bool enabled)
     state.enabled = enabled;
 }
 
+void PauseMusic(bool paused)
+{
+    if (state.playHandle != 0) AudioCall("pause", paused ? 1 : 0, 0);
+}
+
+void SetMusicTime(double seconds)
+{
+    if (state.playHandle != 0) AudioCall("seek", static_cast<int>(seconds * 1000 + 0.5), 0);
+}
+
+double MusicTime()
+{
+    return state.playHandle != 0 ? AudioCall("time", 0, 0) / 1000.0 : -1;
+}
+
 } // namespace platform

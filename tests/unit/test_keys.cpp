@@ -177,6 +177,18 @@ TEST_F(KeyDownTest, EveryNamedKeyReachesTheHandlerByEachNameWithTheEffectItNames
     }
 }
 
+TEST_F(KeyDownTest, ThePlayersKeysAreKnownByNameAndNeverReachTheShow)
+{
+    for (const NamedPlayerKey& key : PlayerKeys) {
+        SCOPED_TRACE(key.name);
+        EXPECT_TRUE(IsKnownKeyName(key.name));
+        EXPECT_EQ(ScriptedKeyCode(key.name), 0);
+        for (const NamedKey& showKey : NamedKeys)
+            if (showKey.effect != KeyEffect::None) EXPECT_STRNE(showKey.name, key.name);
+    }
+    EXPECT_EQ(ScriptedKeyCode("Left"), VK_LEFT);
+}
+
 TEST_F(KeyDownTest, KeypadKeysAreArrowAndPageKeysWithNumLockOffAndIgnoredDigitsWithItOn)
 {
     const struct {

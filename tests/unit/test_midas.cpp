@@ -80,6 +80,27 @@ TEST_F(MidasTest, ModulePlaysAtItsVolumeLoopsAndStopsInOrder)
     EXPECT_FALSE(platform::SoundLibHasDevice());
 }
 
+TEST_F(MidasTest, PausedMusicHoldsItsPlaceAndATimeMovesIt)
+{
+    StartWith(Write("song.xm", testxm::SquareWaveModule()));
+    ASSERT_TRUE(platform::SoundLibHasDevice());
+    platform::PauseMusic(true);
+    platform::SetMusicTime(0.25);
+    const double held = platform::MusicTime();
+    EXPECT_NEAR(held, 0.25, 0.15); // the module goes to a row's start: a row here is 0.12 s
+    const auto loud = platform::SoundLibNonSilentSamples();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(platform::MusicTime(), held);
+    EXPECT_EQ(platform::SoundLibNonSilentSamples(), loud);
+
+    platform::PauseMusic(false);
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    while (platform::MusicTime() == held && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(10ms);
+    EXPECT_NE(platform::MusicTime(), held);
+    Midas::MidasStop();
+    EXPECT_EQ(platform::MusicTime(), -1);
+}
+
 TEST_F(MidasTest, UnloadableModulesLeaveOnlyTheLibraryToClose)
 {
     const auto song = testxm::SquareWaveModule();

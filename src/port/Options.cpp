@@ -216,6 +216,11 @@ ParseResult ParseArguments(const std::vector<std::string>& args, ShowOptions& op
                  "With no options it covers the desktop and plays the whole show once.",
                  "citadel"};
     app.set_version_flag("--version", std::string("citadel ") + CITADEL_VERSION);
+    app.footer("Keys while the show plays:\n"
+               "  Up/Down, Left/Right, Shift+Left/Right, Page Up/Down, E/R  steer the camera\n"
+               "  Escape  end the show          Alt+Enter  window or full screen   F12  save the picture\n"
+               "  Space   pause and play on     . and ,    one frame on/back while paused\n"
+               "  [ and ] five seconds back/on");
 
     std::string window;
     std::vector<std::string> snapshots, keys;

@@ -160,7 +160,8 @@ void Player::Replay(int from, int to)
         form_->DrawFrame();
         for (; key != keys_.end() && key->frame == at; ++key) form_->Form_KeyDown(key->code, key->shift);
     }
-    if (to % KeepEvery == 1 && !kept_.contains(to)) kept_[to] = Keep();
+    // The last frame's too: then the look-ahead knows it is done.
+    if ((to % KeepEvery == 1 || to == last_) && !kept_.contains(to)) kept_[to] = Keep();
     glapi::Current = tee_;
 }
 

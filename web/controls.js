@@ -51,13 +51,22 @@
     return `${location.href.split(/[?#]/)[0]}?${[...kept, `start=${frame}`].join('&')}`;
   }
 
+  // A short word on what a button did, for a few seconds.
+  let sayTimer = 0;
   function say(text) {
     said.textContent = text;
+    clearTimeout(sayTimer);
+    sayTimer = setTimeout(() => { said.textContent = ''; }, 4000);
   }
 
+  // A mouse resting on the bar keeps it; a finger's tap leaves no hover behind.
+  let mouseOver = false;
+  controls.addEventListener('pointerenter', (e) => { mouseOver = e.pointerType === 'mouse'; });
+  controls.addEventListener('pointerleave', () => { mouseOver = false; });
+
   function idle(now) {
-    return !paused && now - lastMove > idleMs && !controls.contains(document.activeElement) &&
-      !controls.matches(':hover') && !dragging;
+    return !paused && now - lastMove > idleMs && !controls.contains(document.activeElement) && !mouseOver &&
+      !dragging;
   }
 
   // The bar from the program's state, touching the page only where it changed.

@@ -545,6 +545,11 @@ test('on a phone-sized screen the bar fits, with touch-sized controls, and a tap
   if (process.env.CITADEL_SCREENSHOTS) {
     await page.screenshot({ path: join(process.env.CITADEL_SCREENSHOTS, 'page-controls-phone.png') });
   }
+  // Played on, the bar fades again: the tapped button keeps it no longer than a tap on the picture does.
+  await page.tap('#play');
+  await page.waitForFunction(() => Module._citadel_paused() === 0);
+  await page.waitForFunction(() => document.getElementById('controls').classList.contains('idle'), null,
+    { timeout: 10000 });
   await context.close();
 });
 

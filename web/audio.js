@@ -10,7 +10,10 @@ const audio = {
   pending: null, // the command waiting for it
   modules: new Map(),
   next: 1,
-  volume: 1,
+  volume: 1, // the program's
+  listener: 1, // the page's volume control, 0 when muted
+  paused: false,
+  seconds: 0, // where a seek put the module, until the worklet reports
 
   // Called inside the start click or key, where a context may start.
   begin() {
@@ -22,7 +25,7 @@ const audio = {
       this.context = context;
       this.player = new ChiptuneJsPlayer({ context, repeatCount: -1 });
       this.player.gain.connect(context.destination);
-      this.player.gain.gain.value = this.volume;
+      this.applyGain();
       this.player.onInitialized(() => {
         this.ready = true;
         if (this.pending) this.pending();
@@ -60,7 +63,12 @@ const audio = {
     const go = () => {
       this.player.setRepeatCount(loop ? -1 : 0);
       this.player.play(data.slice(0));
+      // A pause or seek that came before the worklet was ready.
+      if (this.seconds > 0) this.player.setPos(this.seconds);
+      if (this.paused) this.player.pause();
     };
+    this.seconds = 0;
+    this.player.currentTime = 0;
     if (this.ready) go();
     else this.pending = go;
     return 1;
@@ -76,8 +84,38 @@ const audio = {
   },
   setVolume(percent) {
     this.volume = percent / 100;
-    if (this.player) this.player.gain.gain.value = this.volume;
+    this.applyGain();
     return 1;
+  },
+  // The player's hold: 1 pauses where the module is, 0 plays on.
+  pause(paused) {
+    this.paused = paused !== 0;
+    if (this.player && this.ready) {
+      if (this.paused) this.player.pause();
+      else this.player.unpause();
+    }
+    return 1;
+  },
+  // Moves the module to ms milliseconds from its start.
+  seek(ms) {
+    this.seconds = ms / 1000;
+    if (this.player) this.player.currentTime = this.seconds;
+    if (this.player && this.ready) this.player.setPos(this.seconds);
+    return 1;
+  },
+  // Where the module plays, in milliseconds: the worklet's last report, or
+  // the last seek until the next report comes.
+  time() {
+    return this.player ? Math.round((this.player.currentTime || 0) * 1000) : 0;
+  },
+
+  // The page's volume control (0 to 1) and mute, over the program's volume.
+  setListenerVolume(fraction, muted) {
+    this.listener = muted ? 0 : fraction;
+    this.applyGain();
+  },
+  applyGain() {
+    if (this.player) this.player.gain.gain.value = this.volume * this.listener;
   },
 };
 

@@ -72,6 +72,8 @@ export function singleFile(site) {
   ];
   html = replaceOnce(html, '<script src="page.js"></script>',
     blocks.join('\n') + '\n' + inlineScript(text('page.js'), 'page.js'), 'index.html');
+  html = replaceOnce(html, '<script src="controls.js"></script>', inlineScript(text('controls.js'), 'controls.js'),
+    'index.html');
   return replaceOnce(html, '<script src="citadel.js"></script>', inlineScript(text('citadel.js'), 'citadel.js'),
     'index.html');
 }

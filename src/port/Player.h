@@ -50,6 +50,8 @@ public:
     // Asks for frame (1 up to the last frame of the run) as the next one drawn.
     void SeekTo(int frame);
     bool Paused() const { return paused_; }
+    // The frame a seek asked for and has not reached yet; 0: none.
+    int Seeking() const { return target_; }
     // The frame now on the screen (0 before the first).
     int Shown() const { return hooks_.Frames(); }
     // The last frame the run can reach: the show's end or --frames.

@@ -22,8 +22,9 @@ const std::string Docs = std::string(CITADEL_SOURCE_DIR) + "/docs/";
 // What scripts/update-pictures makes.
 const std::vector<std::string> Made = {"show-frames.png", "remaster-compare.png", "interlude-after.png",
                                        "contact-sheet.png"};
-// The first interlude with the panel image it had before, and the page in a browser.
-const std::vector<std::string> Historical = {"interlude-before.png", "web-page.png"};
+// The first interlude with the panel image it had before, and the page and
+// its control bar in a browser (screenshots).
+const std::vector<std::string> Historical = {"interlude-before.png", "web-page.png", "page-controls.png"};
 
 class DocsPicture : public testing::TestWithParam<std::string> {};
 

@@ -93,6 +93,8 @@ TEST(PageArguments, ABadOptionGetsTheSameMessageOnThePageAsOnTheCommandLine)
              {"--msaa 3", "msaa=3", "--msaa: expected 0, 2, 4 or 8, got '3'"},
              {"--render-size 800x500", "render-size=800x500", "is not 4:3"},
              {"--key-storm -1", "key-storm=-1", "--key-storm"},
+             {"--start 3187", "start=3187", "--start: 3187 is out of range"},
+             {"--start 500 --snapshot 420=a.png", "start=500&snapshot=420", "frame 420 comes before --start 500"},
          }) {
         const std::string page = PageRefusal(c.query);
         EXPECT_NE(page.find(c.message), std::string::npos) << c.query << ": " << page;
@@ -147,6 +149,9 @@ TEST(PageArguments, ParametersLandInTheOptionsAsTheirOptionsDo)
     EXPECT_EQ(PageOptions("?remaster").video.msaa, 4);
     EXPECT_TRUE(PageOptions("?exact=1").video.exact && PageOptions("?exact").video.exact);
     EXPECT_FALSE(PageOptions("").video.exact || PageOptions("?exact=0").video.exact);
+    // The control bar's link to a moment.
+    EXPECT_EQ(PageOptions("?seed=7&music=0&start=1500").start, 1500);
+    EXPECT_EQ(PageOptions("").start, 1);
 
     // Keys repeated or comma-listed; a '+' stays a plus, written plain or encoded.
     o = PageOptions("?key=400:Up&key=10:Shift%2BLeft,12:Alt+Ctrl+PageUp&key=13:Page%20Down");

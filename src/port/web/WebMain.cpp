@@ -4,12 +4,15 @@
 // as the frame loop is registered; the browser then runs the show one pass
 // a frame, and the run below lives as long as the page.
 #include "platform/App.h"
+#include "platform/ShowKeys.h"
 #include "platform/Window.h"
 #include "platform/web/Browser.h"
+#include "port/Player.h"
 #include "port/RunShow.h"
 #include "port/web/PageArguments.h"
 #include "runtime/Runtime.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -22,6 +25,7 @@ struct Page {
     ShowOptions options;
     PortHooks hooks;
     std::unique_ptr<ShowRun> run;
+    bool ended = false;
 };
 
 // Never freed: the frame loop's pass holds the window's address, and a page
@@ -62,7 +66,15 @@ void Finish(std::exception_ptr error)
     } else {
         page->run->End();
     }
+    page->ended = true;
     platform::web::ShowEnded(error != nullptr, page->hooks.Frames());
+}
+
+// The player of the show that plays now; none before it starts, after it
+// has ended, or when it could not start.
+Player* Playing()
+{
+    return page != nullptr && page->run != nullptr && !page->ended ? page->run->player() : nullptr;
 }
 
 } // namespace
@@ -73,6 +85,57 @@ extern "C" int citadel_check(const char* query)
 {
     ShowOptions options;
     return Parse(query, options) ? 1 : 0;
+}
+
+// The page's controls, acting on the player as its keys do; nothing when no
+// show plays. A key is a platform::PlayerKey's value.
+extern "C" void citadel_press(int key)
+{
+    Player* player = Playing();
+    const auto known =
+        std::find_if(std::begin(platform::PlayerKeys), std::end(platform::PlayerKeys),
+                     [key](const platform::NamedPlayerKey& k) { return static_cast<int>(k.key) == key; });
+    if (player != nullptr && known != std::end(platform::PlayerKeys)) player->Press(known->key);
+}
+
+extern "C" void citadel_seek(int frame)
+{
+    if (Player* player = Playing()) player->SeekTo(frame);
+}
+
+// What the page's controls show, asked once a display frame: the frame on
+// the screen, the frame a seek is on its way to (0: none), whether the
+// show is paused, and the last frame the run can reach; all 0 when no show plays.
+extern "C" int citadel_shown()
+{
+    const Player* player = Playing();
+    return player != nullptr ? player->Shown() : 0;
+}
+
+extern "C" int citadel_seeking()
+{
+    const Player* player = Playing();
+    return player != nullptr ? player->Seeking() : 0;
+}
+
+extern "C" int citadel_paused()
+{
+    const Player* player = Playing();
+    return player != nullptr && player->Paused() ? 1 : 0;
+}
+
+extern "C" int citadel_last_frame()
+{
+    const Player* player = Playing();
+    return player != nullptr ? player->LastFrame() : 0;
+}
+
+// The longest seek so far, the start at start=N included, in milliseconds.
+extern "C" double citadel_longest_seek_ms()
+{
+    const Player* player = Playing();
+    if (player == nullptr || player->SeekMs().empty()) return 0;
+    return *std::max_element(player->SeekMs().begin(), player->SeekMs().end());
 }
 
 // argv[1]: the page's query string.

@@ -15,6 +15,8 @@ namespace {
 // How often the player keeps the show's state on its way: a seek then runs
 // at most this many passes without drawing.
 constexpr int KeepEvery = 120;
+// How long the look-ahead runs between two passes.
+constexpr std::chrono::milliseconds LookAheadTurn{3};
 
 } // namespace
 
@@ -87,6 +89,7 @@ void Player::KeyDown(const Frame& frame, std::int16_t code, std::int16_t shift)
     keys_.push_back({frame.number, code, shift});
     // The states looked ahead for later frames were without this key.
     kept_.erase(kept_.upper_bound(frame.number), kept_.end());
+    if (aheadAt_ > frame.number) aheadAt_ = 0;
 }
 
 bool Player::Hold()
@@ -142,27 +145,34 @@ bool Player::Hold()
 
 void Player::LookAhead()
 {
-    const auto furthest = std::prev(kept_.end());
-    if (furthest->first >= last_) return;
+    if (aheadAt_ == 0) {
+        const auto furthest = std::prev(kept_.end());
+        ahead_ = furthest->second;
+        aheadAt_ = furthest->first;
+    }
+    if (aheadAt_ >= last_) return;
     const ShowState now = Keep();
-    PutBack(furthest->second);
-    Replay(furthest->first, std::min(furthest->first + KeepEvery, last_));
+    PutBack(ahead_);
+    aheadAt_ = Replay(aheadAt_, last_, std::chrono::steady_clock::now() + LookAheadTurn);
+    ahead_ = Keep();
     PutBack(now);
 }
 
-void Player::Replay(int from, int to)
+int Player::Replay(int from, int to, std::chrono::steady_clock::time_point deadline)
 {
     glapi::Current = shadow_;
     auto key =
         std::lower_bound(keys_.begin(), keys_.end(), from, [](const LoggedKey& k, int f) { return k.frame < f; });
-    for (int at = from; at < to; ++at) {
+    int at = from;
+    for (; at < to && (at == from || std::chrono::steady_clock::now() < deadline); ++at) {
         if (at % KeepEvery == 1 && !kept_.contains(at)) kept_[at] = Keep();
         form_->DrawFrame();
         for (; key != keys_.end() && key->frame == at; ++key) form_->Form_KeyDown(key->code, key->shift);
     }
     // The last frame's too: then the look-ahead knows it is done.
-    if ((to % KeepEvery == 1 || to == last_) && !kept_.contains(to)) kept_[to] = Keep();
+    if ((at % KeepEvery == 1 || at == last_) && !kept_.contains(at)) kept_[at] = Keep();
     glapi::Current = tee_;
+    return at;
 }
 
 Player::ShowState Player::Keep() const
@@ -204,6 +214,7 @@ void Player::Go(int frame)
         std::lower_bound(keys_.begin(), keys_.end(), frame, [](const LoggedKey& k, int f) { return k.frame < f; });
     if (dropped != keys_.end()) {
         kept_.erase(kept_.upper_bound(dropped->frame), kept_.end());
+        if (aheadAt_ > dropped->frame) aheadAt_ = 0;
         keys_.erase(dropped, keys_.end());
     }
 

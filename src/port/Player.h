@@ -90,12 +90,14 @@ private:
     void PutBack(const ShowState& state);
     // Puts the show at the start of pass frame.
     void Go(int frame);
-    // Runs the passes from the start of pass from to the start of pass to
-    // without drawing, keeping states on the way.
-    void Replay(int from, int to);
-    // Keeps the states of a stretch of frames not kept yet, beyond the
-    // furthest one kept, between two passes: a few milliseconds a turn until
-    // the whole run is covered, so that no seek has far to go.
+    // Runs the passes from the start of pass from towards the start of pass
+    // to without drawing, keeping states on the way, until the deadline;
+    // returns the pass it stopped before.
+    int Replay(int from, int to,
+               std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
+    // Runs the show ahead of where it plays for a few milliseconds between
+    // two passes, keeping its states on the way, until the whole run is
+    // covered: then no seek has far to go.
     void LookAhead();
 
     const ShowOptions& options_;
@@ -113,6 +115,8 @@ private:
     int tick_ = 0;   // refreshes held on heldFrame_
     int heldFrame_ = 0;
     std::map<int, ShowState> kept_; // by the frame whose pass comes next
+    ShowState ahead_;               // where the look-ahead has come to,
+    int aheadAt_ = 0;               // before this frame's pass; 0: start again
     std::vector<LoggedKey> keys_;   // the camera keys of this timeline, in order
     std::vector<double> seekMs_;
 };

@@ -82,6 +82,7 @@ void Context::ApplyEsState()
     if (viewportSet) glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4); // uploads are always tight RGBA
     dirty = DirtyAll;
+    stale.fill(DirtyAll);
 }
 
 void Context::RequireOutsidePrimitive(const char* call) const

@@ -19,8 +19,7 @@
 
 namespace gles {
 
-// What a change of state leaves to work out (and upload where it changed)
-// before the next draw.
+// What a change of state leaves to upload before the next draw.
 enum DirtyBit : unsigned {
     DirtyTransform = 1, // the three matrices
     DirtyLighting = 2,  // lights, light model, material, colour material
@@ -136,17 +135,14 @@ struct Context final : ListExecutor {
     // The bound texture object, made on first use.
     TextureObject& GetBoundTexture();
 
-    // Uploads what the draw reads and the variant the state selects lacks.
+    // Uploads what changed since the last draw, in the variant the state
+    // selects.
     void PrepareDraw(bool forList);
     void UseVariant(unsigned next);
-    // Bring the pieces of state (what u_state should hold) up to date.
-    void WriteTransform();
-    void WriteLighting();
-    void WriteCurrent();
-    // Uploads u_state's vectors up to the last one that differs from what
-    // the program holds (the current attributes only for list draws).
-    void UploadState(bool forList);
+    void UploadTransform();
+    void UploadLighting();
     void UploadFragment();
+    void UploadCurrent();
     void BindVertexArray(unsigned array);
     void UploadList(DisplayList& list);
 
@@ -221,18 +217,21 @@ struct Context final : ListExecutor {
     ListRecorder recorder;
 
     // ES objects. Programs are built when a variant is first drawn with;
-    // each keeps what its uniforms hold.
+    // stale holds what changed while another variant was in use.
     std::array<Program, VariantCount> programs{};
+    std::array<unsigned, VariantCount> stale{};
     unsigned variant = 0;
     unsigned streamBuffer = 0;
     unsigned streamArray = 0;
     std::size_t streamCapacity = 0; // vertices
     std::size_t streamOffset = 0;   // where the next batch goes
     unsigned boundArray = 0;
-    unsigned dirty = DirtyAll; // the pieces of state to write again
+    unsigned dirty = DirtyAll;
 
-    // What u_state should hold (StateSlot), as of the last draw.
-    std::array<float, 4 * StateVectors> state{};
+    // Lights packed for upload, the enabled ones first.
+    std::array<float, 32> packedPosition{};
+    std::array<float, 24> packedAmbient{}, packedDiffuse{}, packedSpecular{}, packedAttenuation{}, packedSpot{};
+    std::array<float, 8> packedExponent{}, packedCosine{};
 };
 
 } // namespace gles

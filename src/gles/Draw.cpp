@@ -1,7 +1,6 @@
 // Geometry: immediate mode batched into one streaming vertex buffer, display
 // lists compiled into vertex buffers of their own, and the uniforms each
-// draw needs uploaded only where their values changed, the vertex stage's
-// with one call.
+// draw needs uploaded only when the state behind them changed.
 #include "gles/Context.h"
 
 #include "gles/Coverage.h"
@@ -15,7 +14,6 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <cstring>
 #include <string>
 
 namespace gles {
@@ -304,113 +302,104 @@ void Context::PrepareDraw(bool forList)
         const bool projective = m[3] != 0 || m[7] != 0 || m[15] != 1;
         UseVariant(SelectVariant(shadeModel == glenum::Flat, texturing ? ShaderEnv(textureEnv) : -1, projective,
                                  GetStoreMode() != StoreByEs));
-        UploadFragment();
     }
-    if (dirty & DirtyTransform) WriteTransform();
-    if (dirty & DirtyLighting) WriteLighting();
-    if (dirty & DirtyCurrent) WriteCurrent();
-    dirty = 0;
-    UploadState(forList);
+    if (dirty & DirtyTransform) UploadTransform();
+    if (dirty & DirtyLighting) UploadLighting();
+    if (dirty & DirtyFragment) UploadFragment();
+    // Only list vertices read the current attributes.
+    const unsigned uploaded = forList ? dirty : dirty & ~static_cast<unsigned>(DirtyCurrent);
+    if (forList && (dirty & DirtyCurrent)) UploadCurrent();
+    for (unsigned k = 0; k < VariantCount; ++k)
+        if (k != variant) stale[k] |= uploaded;
+    dirty &= ~uploaded;
 }
 
 void Context::UseVariant(unsigned next)
 {
     if (next == variant) return;
     Program& program = programs[next];
-    if (program.id == 0)
+    if (program.id == 0) {
         program = BuildProgram(next);
-    else
+        stale[next] = DirtyAll;
+    } else {
         glUseProgram(program.id);
+    }
+    // The old variant has yet to see what is pending; the new one also what
+    // changed while it was out of use.
+    stale[variant] |= dirty;
+    dirty |= stale[next];
+    stale[next] = 0;
     variant = next;
 }
 
-namespace {
-
-void Put(std::array<float, 4 * StateVectors>& state, unsigned slot, const float* values, std::size_t count)
+void Context::UploadTransform()
 {
-    std::copy(values, values + count, state.begin() + static_cast<std::ptrdiff_t>(4 * slot));
-}
-
-} // namespace
-
-void Context::WriteTransform()
-{
+    const Program& program = programs[variant];
     const Matrix& m = modelview.Top();
     const Matrix mvp = MultiplyMatrices(projection.Top(), m);
     const Matrix3 normals = ComputeNormalMatrix(m);
-    Put(state, SlotModelviewProjection, mvp.data(), 16);
-    Put(state, SlotModelview, m.data(), 16);
-    Put(state, SlotTextureMatrix, textureMatrix.Top().data(), 16);
-    for (unsigned column = 0; column < 3; ++column) Put(state, SlotNormalMatrix + column, &normals[3 * column], 3);
+    glUniformMatrix4fv(program.modelviewProjection, 1, GL_FALSE, mvp.data());
+    glUniformMatrix4fv(program.modelview, 1, GL_FALSE, m.data());
+    glUniformMatrix3fv(program.normalMatrix, 1, GL_FALSE, normals.data());
+    glUniformMatrix4fv(program.textureMatrix, 1, GL_FALSE, textureMatrix.Top().data());
 }
 
-void Context::WriteLighting()
+void Context::UploadLighting()
 {
+    const Program& program = programs[variant];
+    glUniform1i(program.lighting, lighting ? 1 : 0);
+    if (!lighting) return; // all of it goes up again when lighting comes on
+    glUniform1i(program.normalize, normalize ? 1 : 0);
     int count = 0;
     for (const Light& light : lights) {
         if (!light.enabled) continue;
-        const unsigned at = SlotLights + LightVectors * static_cast<unsigned>(count++);
+        const std::size_t k = static_cast<std::size_t>(count++);
         const Vec4 position = PrepareLightPosition(light);
-        Put(state, at + LightPosition, position.data(), 4);
-        Put(state, at + LightAmbient, light.ambient.data(), 3);
-        Put(state, at + LightAmbient + 1, light.diffuse.data(), 3);
-        Put(state, at + LightAmbient + 2, light.specular.data(), 3);
-        const std::array<float, 4> attenuation{light.attenuation[0], light.attenuation[1], light.attenuation[2],
-                                               light.spotExponent};
-        Put(state, at + LightAttenuation, attenuation.data(), 4);
-        const std::array<float, 4> spot{light.spotDirection[0], light.spotDirection[1], light.spotDirection[2],
-                                        ComputeSpotCosine(light)};
-        Put(state, at + LightSpot, spot.data(), 4);
+        std::copy(position.begin(), position.end(), packedPosition.begin() + static_cast<std::ptrdiff_t>(4 * k));
+        for (std::size_t c = 0; c < 3; ++c) {
+            packedAmbient[3 * k + c] = light.ambient[c];
+            packedDiffuse[3 * k + c] = light.diffuse[c];
+            packedSpecular[3 * k + c] = light.specular[c];
+            packedAttenuation[3 * k + c] = light.attenuation[c];
+            packedSpot[3 * k + c] = light.spotDirection[c];
+        }
+        packedExponent[k] = light.spotExponent;
+        packedCosine[k] = ComputeSpotCosine(light);
     }
-    const std::array<float, 4> flags{lighting ? 1.0f : 0.0f, normalize ? 1.0f : 0.0f, static_cast<float>(count),
-                                     static_cast<float>(GetTrackedProperties())};
-    Put(state, SlotFlags, flags.data(), 4);
-    Put(state, SlotMaterialAmbient, material.ambient.data(), 4);
-    Put(state, SlotMaterialAmbient + 1, material.diffuse.data(), 4);
-    Put(state, SlotMaterialAmbient + 2, material.specular.data(), 4);
-    Put(state, SlotMaterialAmbient + 3, material.emission.data(), 4);
-    Put(state, SlotLightModelAmbient, lightModel.ambient.data(), 4);
-    const std::array<float, 2> model{lightModel.localViewer ? 1.0f : 0.0f, material.shininess};
-    Put(state, SlotLightModel, model.data(), 2);
-}
-
-void Context::WriteCurrent()
-{
-    Put(state, SlotCurrentColor, current.color.data(), 4);
-    Put(state, SlotCurrentNormal, current.normal.data(), 3);
-    Put(state, SlotCurrentTexCoord, current.texCoord.data(), 2);
-}
-
-void Context::UploadState(bool forList)
-{
-    Program& program = programs[variant];
-    // Unlit, nothing after the flags is read; lit, the enabled lights.
-    const unsigned lightCount = static_cast<unsigned>(state[4 * SlotFlags + 2]);
-    const unsigned used = lighting ? SlotLights + LightVectors * lightCount : SlotFlags + 1;
-    // Compared as bits: a zero's sign reaches the picture through the
-    // arithmetic as any other bit would.
-    unsigned end = 0;
-    for (unsigned slot = 0; slot < used; ++slot) {
-        if (!forList && slot >= SlotCurrentColor && slot <= SlotCurrentTexCoord) continue;
-        if (std::memcmp(&state[4 * slot], &program.uploaded[4 * slot], 4 * sizeof(float)) != 0) end = slot + 1;
+    glUniform1i(program.lightCount, count);
+    if (count > 0) {
+        glUniform4fv(program.lightPosition, count, packedPosition.data());
+        glUniform3fv(program.lightAmbient, count, packedAmbient.data());
+        glUniform3fv(program.lightDiffuse, count, packedDiffuse.data());
+        glUniform3fv(program.lightSpecular, count, packedSpecular.data());
+        glUniform3fv(program.lightAttenuation, count, packedAttenuation.data());
+        glUniform3fv(program.spotDirection, count, packedSpot.data());
+        glUniform1fv(program.spotExponent, count, packedExponent.data());
+        glUniform1fv(program.spotCosine, count, packedCosine.data());
     }
-    if (end == 0) return;
-    glUniform4fv(program.state, static_cast<GLsizei>(end), state.data());
-    std::copy(state.begin(), state.begin() + 4 * end, program.uploaded.begin());
+    glUniform4fv(program.materialAmbient, 1, material.ambient.data());
+    glUniform4fv(program.materialDiffuse, 1, material.diffuse.data());
+    glUniform4fv(program.materialSpecular, 1, material.specular.data());
+    glUniform4fv(program.materialEmission, 1, material.emission.data());
+    glUniform1f(program.materialShininess, material.shininess);
+    glUniform1i(program.colorMaterial, static_cast<GLint>(GetTrackedProperties()));
+    glUniform4fv(program.lightModelAmbient, 1, lightModel.ambient.data());
+    glUniform1i(program.localViewer, lightModel.localViewer ? 1 : 0);
 }
 
 void Context::UploadFragment()
 {
-    Program& program = programs[variant];
-    const int hasAlpha = HasAlpha(GetBoundTexture()) ? 1 : 0;
-    if (program.hasAlphaValue != hasAlpha) {
-        program.hasAlphaValue = hasAlpha;
-        glUniform1i(program.textureHasAlpha, hasAlpha);
-    }
-    if (program.storeMode >= 0 && program.storeModeValue != GetStoreMode()) {
-        program.storeModeValue = GetStoreMode();
-        glUniform1i(program.storeMode, program.storeModeValue);
-    }
+    const Program& program = programs[variant];
+    glUniform1i(program.textureHasAlpha, HasAlpha(GetBoundTexture()) ? 1 : 0);
+    if (program.storeMode >= 0) glUniform1i(program.storeMode, GetStoreMode());
+}
+
+void Context::UploadCurrent()
+{
+    const Program& program = programs[variant];
+    glUniform4fv(program.currentColor, 1, current.color.data());
+    glUniform3fv(program.currentNormal, 1, current.normal.data());
+    glUniform2fv(program.currentTexCoord, 1, current.texCoord.data());
 }
 
 } // namespace gles

@@ -220,13 +220,26 @@ std::array<double, 4> ComputeLitColor(const std::array<Light, 8>& lights, const 
 }
 
 // The loop follows the reference term by term; lights arrive packed, the
-// enabled ones first, with positions from PrepareLightPosition, in u_state
-// (see StateSlot).
+// enabled ones first, with positions from PrepareLightPosition.
 const char* const LightingShaderSource = R"(
-vec4 LightVector(int light, int k)
-{
-    return u_state[SLOT_LIGHTS + LIGHT_VECTORS * light + k];
-}
+const int MaxLights = 8;
+uniform int u_lightCount;
+uniform vec4 u_lightPosition[MaxLights];
+uniform vec3 u_lightAmbient[MaxLights];
+uniform vec3 u_lightDiffuse[MaxLights];
+uniform vec3 u_lightSpecular[MaxLights];
+uniform vec3 u_lightAttenuation[MaxLights];
+uniform vec3 u_spotDirection[MaxLights];
+uniform float u_spotExponent[MaxLights];
+uniform float u_spotCosine[MaxLights];
+uniform vec4 u_materialAmbient;
+uniform vec4 u_materialDiffuse;
+uniform vec4 u_materialSpecular;
+uniform vec4 u_materialEmission;
+uniform float u_materialShininess;
+uniform int u_colorMaterial;
+uniform vec4 u_lightModelAmbient;
+uniform bool u_localViewer;
 
 float Power(float x, float e)
 {
@@ -235,17 +248,13 @@ float Power(float x, float e)
 
 vec4 ComputeLitColor(vec3 v, vec3 n, vec4 color)
 {
-    int colorMaterial = int(u_state[SLOT_FLAGS].w);
-    vec4 ambient = (colorMaterial & 1) != 0 ? color : u_state[SLOT_MATERIAL_AMBIENT];
-    vec4 diffuse = (colorMaterial & 2) != 0 ? color : u_state[SLOT_MATERIAL_AMBIENT + 1];
-    vec4 specular = (colorMaterial & 4) != 0 ? color : u_state[SLOT_MATERIAL_AMBIENT + 2];
-    vec4 emission = (colorMaterial & 8) != 0 ? color : u_state[SLOT_MATERIAL_AMBIENT + 3];
-    bool localViewer = u_state[SLOT_LIGHT_MODEL].x != 0.0;
-    float shininess = u_state[SLOT_LIGHT_MODEL].y;
-    vec3 c = u_state[SLOT_LIGHT_MODEL_AMBIENT].rgb * ambient.rgb + emission.rgb;
-    int lightCount = int(u_state[SLOT_FLAGS].z);
-    for (int i = 0; i < lightCount; ++i) {
-        vec4 p = LightVector(i, LIGHT_POSITION);
+    vec4 ambient = (u_colorMaterial & 1) != 0 ? color : u_materialAmbient;
+    vec4 diffuse = (u_colorMaterial & 2) != 0 ? color : u_materialDiffuse;
+    vec4 specular = (u_colorMaterial & 4) != 0 ? color : u_materialSpecular;
+    vec4 emission = (u_colorMaterial & 8) != 0 ? color : u_materialEmission;
+    vec3 c = u_lightModelAmbient.rgb * ambient.rgb + emission.rgb;
+    for (int i = 0; i < u_lightCount; ++i) {
+        vec4 p = u_lightPosition[i];
         vec3 toLight = p.xyz;
         float attenuation = 1.0;
         if (p.w != 0.0) {
@@ -253,20 +262,19 @@ vec4 ComputeLitColor(vec3 v, vec3 n, vec4 color)
             float inverseDistance = inversesqrt(dot(d, d));
             float distance = 1.0 / inverseDistance;
             toLight = d * inverseDistance;
-            attenuation = 1.0 / dot(LightVector(i, LIGHT_ATTENUATION).xyz, vec3(1.0, distance, distance * distance));
+            attenuation = 1.0 / dot(u_lightAttenuation[i], vec3(1.0, distance, distance * distance));
         }
-        vec4 spot = LightVector(i, LIGHT_SPOT);
-        if (spot.w >= -1.0) {
-            float s = -dot(toLight, normalize(spot.xyz));
-            attenuation *= s >= spot.w ? Power(s, LightVector(i, LIGHT_ATTENUATION).w) : 0.0;
+        if (u_spotCosine[i] >= -1.0) {
+            float s = -dot(toLight, normalize(u_spotDirection[i]));
+            attenuation *= s >= u_spotCosine[i] ? Power(s, u_spotExponent[i]) : 0.0;
         }
-        c += attenuation * (LightVector(i, LIGHT_AMBIENT).rgb * ambient.rgb);
+        c += attenuation * (u_lightAmbient[i] * ambient.rgb);
         float nl = max(dot(n, toLight), 0.0);
-        c += (attenuation * nl) * (LightVector(i, LIGHT_AMBIENT + 1).rgb * diffuse.rgb);
+        c += (attenuation * nl) * (u_lightDiffuse[i] * diffuse.rgb);
         if (nl > 0.0) {
-            vec3 h = localViewer ? toLight - normalize(v) : toLight + vec3(0.0, 0.0, 1.0);
+            vec3 h = u_localViewer ? toLight - normalize(v) : toLight + vec3(0.0, 0.0, 1.0);
             float nh = max(dot(n, normalize(h)), 0.0);
-            c += (attenuation * Power(nh, shininess)) * (LightVector(i, LIGHT_AMBIENT + 2).rgb * specular.rgb);
+            c += (attenuation * Power(nh, u_materialShininess)) * (u_lightSpecular[i] * specular.rgb);
         }
     }
     return vec4(c, diffuse.a);

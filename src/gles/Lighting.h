@@ -90,8 +90,7 @@ std::array<double, 4> ComputeLitColor(const std::array<Light, 8>& lights, const 
                                       const std::array<double, 3>& eyeNormal);
 
 // The GLSL of the same equation, ComputeLitColor(eye position, eye normal, colour),
-// reading lights and material from u_state (StateSlot); the renderer's vertex
-// shader includes it after u_state's declaration.
+// with the uniforms it reads; the renderer's vertex shader includes it.
 extern const char* const LightingShaderSource;
 
 } // namespace gles

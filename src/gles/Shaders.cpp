@@ -6,7 +6,6 @@
 #include <GLES3/gl3.h>
 
 #include <string>
-#include <utility>
 
 namespace gles {
 
@@ -24,62 +23,37 @@ layout(location = 2) in vec4 a_color;
 layout(location = 3) in vec2 a_texCoord;
 layout(location = 4) in vec3 a_inherit;
 
+uniform mat4 u_modelviewProjection;
+uniform mat4 u_modelview;
+uniform mat3 u_normalMatrix;
+uniform mat4 u_textureMatrix;
+uniform vec4 u_currentColor;
+uniform vec3 u_currentNormal;
+uniform vec2 u_currentTexCoord;
+uniform bool u_lighting;
+uniform bool u_normalize;
+
 out vec4 v_color;
 flat out vec4 v_flatColor;
 out vec4 v_texCoord;
 
-mat4 StateMatrix(int at)
-{
-    return mat4(u_state[at], u_state[at + 1], u_state[at + 2], u_state[at + 3]);
-}
-
 void main()
 {
     vec4 position = vec4(a_position, 1.0);
-    gl_Position = StateMatrix(SLOT_MODELVIEW_PROJECTION) * position;
-    vec4 color = a_inherit.x != 0.0 ? u_state[SLOT_CURRENT_COLOR] : a_color;
-    vec3 normal = a_inherit.y != 0.0 ? u_state[SLOT_CURRENT_NORMAL].xyz : a_normal;
-    vec2 texCoord = a_inherit.z != 0.0 ? u_state[SLOT_CURRENT_TEX_COORD].xy : a_texCoord;
-    if (u_state[SLOT_FLAGS].x != 0.0) {
-        mat3 normalMatrix = mat3(u_state[SLOT_NORMAL_MATRIX].xyz, u_state[SLOT_NORMAL_MATRIX + 1].xyz,
-                                 u_state[SLOT_NORMAL_MATRIX + 2].xyz);
-        vec3 eyeNormal = normalMatrix * normal;
-        if (u_state[SLOT_FLAGS].y != 0.0) eyeNormal = normalize(eyeNormal);
-        color = ComputeLitColor((StateMatrix(SLOT_MODELVIEW) * position).xyz, eyeNormal, color);
+    gl_Position = u_modelviewProjection * position;
+    vec4 color = a_inherit.x != 0.0 ? u_currentColor : a_color;
+    vec3 normal = a_inherit.y != 0.0 ? u_currentNormal : a_normal;
+    vec2 texCoord = a_inherit.z != 0.0 ? u_currentTexCoord : a_texCoord;
+    if (u_lighting) {
+        vec3 eyeNormal = u_normalMatrix * normal;
+        if (u_normalize) eyeNormal = normalize(eyeNormal);
+        color = ComputeLitColor((u_modelview * position).xyz, eyeNormal, color);
     }
     v_color = clamp(color, 0.0, 1.0);
     v_flatColor = v_color;
-    v_texCoord = StateMatrix(SLOT_TEXTURE_MATRIX) * vec4(texCoord, 0.0, 1.0);
+    v_texCoord = u_textureMatrix * vec4(texCoord, 0.0, 1.0);
 }
 )";
-
-// u_state and where each piece of it lies, for the vertex stage.
-std::string StateDeclaration()
-{
-    const std::pair<const char*, unsigned> slots[] = {
-        {"STATE_VECTORS", StateVectors},
-        {"SLOT_MODELVIEW_PROJECTION", SlotModelviewProjection},
-        {"SLOT_MODELVIEW", SlotModelview},
-        {"SLOT_TEXTURE_MATRIX", SlotTextureMatrix},
-        {"SLOT_NORMAL_MATRIX", SlotNormalMatrix},
-        {"SLOT_CURRENT_COLOR", SlotCurrentColor},
-        {"SLOT_CURRENT_NORMAL", SlotCurrentNormal},
-        {"SLOT_CURRENT_TEX_COORD", SlotCurrentTexCoord},
-        {"SLOT_FLAGS", SlotFlags},
-        {"SLOT_MATERIAL_AMBIENT", SlotMaterialAmbient},
-        {"SLOT_LIGHT_MODEL_AMBIENT", SlotLightModelAmbient},
-        {"SLOT_LIGHT_MODEL", SlotLightModel},
-        {"SLOT_LIGHTS", SlotLights},
-        {"LIGHT_POSITION", LightPosition},
-        {"LIGHT_AMBIENT", LightAmbient},
-        {"LIGHT_ATTENUATION", LightAttenuation},
-        {"LIGHT_SPOT", LightSpot},
-        {"LIGHT_VECTORS", LightVectors},
-    };
-    std::string text;
-    for (const auto& [name, slot] : slots) text += std::string("#define ") + name + " " + std::to_string(slot) + "\n";
-    return text + "uniform vec4 u_state[STATE_VECTORS];\n";
-}
 
 const char* const FragmentHeader = R"(#version 300 es
 precision highp float;
@@ -254,8 +228,8 @@ unsigned SelectVariant(bool flat, int textureEnv, bool projective, bool mesaStor
 Program BuildProgram(unsigned variant)
 {
     const std::string name = VariantName(variant);
-    const GLuint vertex = CompileShader(
-        GL_VERTEX_SHADER, "vertex", std::string(VertexHeader) + StateDeclaration() + LightingShaderSource + VertexMain);
+    const GLuint vertex =
+        CompileShader(GL_VERTEX_SHADER, "vertex", std::string(VertexHeader) + LightingShaderSource + VertexMain);
     GLuint fragment = 0;
     try {
         const std::string defines = "#define FLAT_SHADING " + std::to_string(IsFlat(variant) ? 1 : 0) +
@@ -283,7 +257,32 @@ Program BuildProgram(unsigned variant)
         Fail("the shader program (" + name + ") does not link: " + log);
     }
     const auto at = [&](const char* name) { return glGetUniformLocation(p.id, name); };
-    p.state = at("u_state");
+    p.modelviewProjection = at("u_modelviewProjection");
+    p.modelview = at("u_modelview");
+    p.normalMatrix = at("u_normalMatrix");
+    p.textureMatrix = at("u_textureMatrix");
+    p.currentColor = at("u_currentColor");
+    p.currentNormal = at("u_currentNormal");
+    p.currentTexCoord = at("u_currentTexCoord");
+    p.lighting = at("u_lighting");
+    p.normalize = at("u_normalize");
+    p.lightCount = at("u_lightCount");
+    p.lightPosition = at("u_lightPosition");
+    p.lightAmbient = at("u_lightAmbient");
+    p.lightDiffuse = at("u_lightDiffuse");
+    p.lightSpecular = at("u_lightSpecular");
+    p.lightAttenuation = at("u_lightAttenuation");
+    p.spotDirection = at("u_spotDirection");
+    p.spotExponent = at("u_spotExponent");
+    p.spotCosine = at("u_spotCosine");
+    p.materialAmbient = at("u_materialAmbient");
+    p.materialDiffuse = at("u_materialDiffuse");
+    p.materialSpecular = at("u_materialSpecular");
+    p.materialEmission = at("u_materialEmission");
+    p.materialShininess = at("u_materialShininess");
+    p.colorMaterial = at("u_colorMaterial");
+    p.lightModelAmbient = at("u_lightModelAmbient");
+    p.localViewer = at("u_localViewer");
     p.textureHasAlpha = at("u_textureHasAlpha");
     p.sampler = at("u_texture");
     p.storeMode = at("u_storeMode");

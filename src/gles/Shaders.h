@@ -6,9 +6,6 @@
 // that is most of a frame).
 #pragma once
 
-#include <array>
-#include <limits>
-
 namespace gles {
 
 // Where the vertex shader reads each attribute of a Vertex.
@@ -56,49 +53,23 @@ constexpr unsigned VariantCount = 40;
 // StoreByEs.
 unsigned SelectVariant(bool flat, int textureEnv, bool projective, bool mesaStore = false);
 
-// Where each piece of a light lies among its vectors in u_state (below).
-enum LightSlot : unsigned {
-    LightPosition = 0,    // eye coordinates (PrepareLightPosition)
-    LightAmbient = 1,     // then diffuse, specular
-    LightAttenuation = 4, // constant, linear, quadratic; w: spot exponent
-    LightSpot = 5,        // direction; w: cosine of the cutoff (ComputeSpotCosine)
-    LightVectors = 6,
-};
-
-// Where each piece of the vertex stage's state lies in u_state, the one
-// array of vec4 it reads them all from: a draw uploads what changed with one
-// call, from the start of the array up to the last vector that differs, so
-// what changes most often comes first. Integers and flags are stored as
-// floats (all small, so exact).
-enum StateSlot : unsigned {
-    SlotModelviewProjection = 0, // four columns, as the next two
-    SlotModelview = 4,
-    SlotTextureMatrix = 8,
-    SlotNormalMatrix = 12,    // three columns in xyz
-    SlotCurrentColor = 15,    // the current attributes, for display-list
-    SlotCurrentNormal = 16,   // vertices that inherit them (xyz)
-    SlotCurrentTexCoord = 17, // (xy)
-    SlotFlags = 18,           // lighting, normalize, light count, colour material bits
-    SlotMaterialAmbient = 19, // then diffuse, specular, emission
-    SlotLightModelAmbient = 23,
-    SlotLightModel = 24, // local viewer, shininess
-    SlotLights = 25,     // the enabled lights, LightVectors each
-    StateVectors = SlotLights + 8 * LightVectors,
-};
-
-// The linked program, where its uniforms are, and what they hold.
+// The linked program and where its uniforms are.
 struct Program {
     unsigned id = 0;
-    int state = -1; // u_state
-    // Fragments: the texture's alpha, Mesa's store (the StoreMode) and
-    // whether to read the framebuffer's copy.
+    // Transform.
+    int modelviewProjection = -1, modelview = -1, normalMatrix = -1, textureMatrix = -1;
+    // The current attributes, for display-list vertices that inherit them.
+    int currentColor = -1, currentNormal = -1, currentTexCoord = -1;
+    // Lighting.
+    int lighting = -1, normalize = -1, lightCount = -1, lightPosition = -1, lightAmbient = -1, lightDiffuse = -1;
+    int lightSpecular = -1, lightAttenuation = -1, spotDirection = -1, spotExponent = -1, spotCosine = -1;
+    int materialAmbient = -1, materialDiffuse = -1, materialSpecular = -1, materialEmission = -1;
+    int materialShininess = -1, colorMaterial = -1, lightModelAmbient = -1, localViewer = -1;
+    // Fragments.
     int textureHasAlpha = -1, sampler = -1;
+    // Mesa's store: the StoreMode, and whether to read the framebuffer's copy.
     int storeMode = -1, readDestination = -1, destination = -1;
-    // What u_state holds (NaN: not uploaded yet), and the other uniforms
-    // (-2: unknown).
-    std::array<float, 4 * StateVectors> uploaded;
-    int hasAlphaValue = -2, storeModeValue = -2, readingDestination = -2;
-    Program() { uploaded.fill(std::numeric_limits<float>::quiet_NaN()); }
+    int readingDestination = -1; // the value u_readDestination holds (-1: unknown)
 };
 
 // Compiles and links the program of a variant in the current ES context,

@@ -347,6 +347,18 @@ test('keys from the keyboard reach the show without scrolling the page, and Esca
   await page.close();
 });
 
+// The browser scales the capped drawing buffer to the window: smoothly
+// for the linear scale, keeping the pixels' edges for the others.
+test('the canvas is scaled by the nearest pixel for scale=nearest and integer, smoothly otherwise', async () => {
+  for (const [query, rendering] of [['', 'auto'], ['&scale=nearest', 'pixelated'], ['&scale=integer', 'pixelated']]) {
+    const page = await newPage();
+    await page.goto(`${server.origin}/index.html?seed=7&music=0&fps=0&frames=2&autostart=1${query}`);
+    await stateIs(page, 'ended');
+    assert.equal(await page.$eval('#canvas', (c) => getComputedStyle(c).imageRendering), rendering, query);
+    await page.close();
+  }
+});
+
 test('a missing image shows the show\'s own message on the page', async () => {
   const lacking = await serve(site, ['data/Tex3.MOT']);
   const page = await newPage();

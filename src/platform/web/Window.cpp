@@ -37,6 +37,12 @@ EM_JS(int, PageHasWebGl2, (), {
         return 0;
     }
 });
+// How the browser scales the canvas's drawing buffer to the size it shows
+// at: smoothly, or keeping each pixel's edges.
+EM_JS(void, StyleCanvasScaling, (const char* selector, int pixelated), {
+    const canvas = document.querySelector(UTF8ToString(selector));
+    if (canvas) canvas.style.imageRendering = pixelated ? 'pixelated' : '';
+});
 // clang-format on
 
 // Gives the canvas's drawing buffer the size it shows at, in device pixels,
@@ -99,6 +105,9 @@ void OpenWindow()
     int width = 0, height = 0;
     video.window =
         emscripten_get_canvas_element_size(Canvas, &width, &height) == EMSCRIPTEN_RESULT_SUCCESS && web::HasWebGl2();
+    // Beyond the capped buffer (twice the picture) the browser scales the
+    // rest: by the nearest pixel too where the show's own scale does.
+    if (video.window) StyleCanvasScaling(Canvas, video.settings.filter != ScaleFilter::Linear ? 1 : 0);
     // A native render size: the largest 4:3 area of the canvas as it shows.
     if (video.window && video.settings.nativeSize) {
         // Drawn at the canvas's size, up to twice 640 x 480.

@@ -346,12 +346,64 @@ void DrawDefaults(const glapi::Gl11& gl)
     gl.End();
 }
 
+// Each variant keeps its own uniforms: what changes while one draws must
+// reach the others when they draw again.
+void DrawVariantSwitches(const glapi::Gl11& gl)
+{
+    SetUpShowState(gl);
+    const auto textures = MakeTextures(gl);
+    PlaceLights(gl, 20);
+    // Normals and texture coordinates, no colour: the current colour.
+    const GLuint list = gl.GenLists(1);
+    gl.NewList(list, GL_COMPILE);
+    gl.Begin(GL_QUADS);
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (const auto& c : corners) {
+        gl.Normal3f(0.5f * c[0], 0.4f * c[1], 1);
+        gl.TexCoord2f(c[0] > 0 ? 1.0f : 0.0f, c[1] > 0 ? 1.0f : 0.0f);
+        gl.Vertex3f(60 * c[0], 60 * c[1], 0);
+    }
+    gl.End();
+    gl.EndList();
+    const float dim[4] = {0.5f, 0.1f, 0.4f, 1};
+    for (int k = 0; k < 12; ++k) {
+        // Unlit smooth, textured (modulate), flat, textured (replace).
+        const bool textured = k % 2 == 1;
+        if (textured) {
+            gl.Enable(GL_TEXTURE_2D);
+            gl.BindTexture(GL_TEXTURE_2D, textures[static_cast<std::size_t>(k / 3)]);
+            gl.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, k % 4 == 1 ? GL_MODULATE : GL_REPLACE);
+        } else {
+            gl.Disable(GL_TEXTURE_2D);
+            gl.ShadeModel(k % 4 == 0 ? GL_SMOOTH : GL_FLAT);
+        }
+        // A change to each part of the state, made under one variant and
+        // read by the others later.
+        if (k == 3) PlaceLights(gl, 70);
+        if (k == 4) gl.Disable(GL_LIGHT1);
+        if (k == 5) gl.LightModelfv(GL_LIGHT_MODEL_AMBIENT, dim);
+        if (k == 6) gl.Disable(GL_LIGHTING);
+        if (k == 8) gl.Enable(GL_LIGHTING);
+        gl.Color4f(0.3f + 0.05f * static_cast<float>(k), 0.9f - 0.06f * static_cast<float>(k), 0.6f, 1);
+        gl.PushMatrix();
+        gl.Translated(-240 + 160 * (k % 4), 150 - 150 * (k / 4), -450);
+        gl.Rotated(10 * k - 50, 0.2, 1, 0.3);
+        if (k % 3 == 0) {
+            gl.CallList(list);
+        } else {
+            gl.Normal3f(0.1f, -0.3f, 1);
+            TexturedSquare(gl, 60, 1);
+        }
+        gl.PopMatrix();
+    }
+}
+
 const std::vector<Scene>& ListScenes()
 {
     static const std::vector<Scene> scenes = {
         {"LitQuads", DrawLitQuads},         {"QuadSplits", DrawQuadSplits}, {"TexturedBlend", DrawTexturedBlend},
         {"Polygons", DrawPolygons},         {"Depth", DrawDepth},           {"DisplayLists", DrawDisplayLists},
-        {"ManyVertices", DrawManyVertices}, {"Defaults", DrawDefaults},
+        {"ManyVertices", DrawManyVertices}, {"Defaults", DrawDefaults},     {"VariantSwitches", DrawVariantSwitches},
     };
     return scenes;
 }

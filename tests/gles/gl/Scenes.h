@@ -53,6 +53,11 @@ void DrawManyVertices(const glapi::Gl11& gl);
 // viewport, light 0 along the view, the default material, white.
 void DrawDefaults(const glapi::Gl11& gl);
 
+// Squares drawn by turns under four shader variants, lit and unlit, from
+// immediate mode and from a list that takes the current colour, with lights,
+// the light model and lighting changed while other variants draw.
+void DrawVariantSwitches(const glapi::Gl11& gl);
+
 // Every scene, by name.
 const std::vector<Scene>& ListScenes();
 

@@ -62,6 +62,10 @@ std::vector<std::string> FfmpegQuietlyReplacing()
 // snapshot: 0.965 against 0.958) in a file about twice as large.
 constexpr const char* FastPreset = "ultrafast";
 
+// Frames drawn between a picture's read being queued and its being taken:
+// as many as the screen's read buffers allow beside the one being queued.
+constexpr std::size_t ReadLag = platform::QueuedScreenReads - 1;
+
 } // namespace
 
 void EncoderFeed::Start(platform::ChildProgram& child)
@@ -342,39 +346,68 @@ void Capture::TakeFrame(int frame)
     } else {
         render_ += Clock::now() - lastTaken_;
     }
+    // The picture starts on its way back and is taken ReadLag frames later,
+    // while the next ones are drawn; where it cannot, it is read now.
+    const auto queueStart = Clock::now();
+    const bool queued = platform::QueueVirtualScreenRead();
+    readback_ += Clock::now() - queueStart;
+    if (queued) {
+        queued_.push_back(frame);
+        while (queued_.size() > ReadLag) DeliverQueued();
+    } else {
+        DeliverAllQueued();
+        Deliver(frame, false);
+    }
+    lastTaken_ = Clock::now();
+    ShowProgress(frame, false);
+}
+
+void Capture::DeliverQueued()
+{
+    const int frame = queued_.front();
+    queued_.pop_front();
+    Deliver(frame, true);
+}
+
+void Capture::DeliverAllQueued()
+{
+    while (!queued_.empty()) DeliverQueued();
+}
+
+void Capture::Deliver(int frame, bool queued)
+{
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::uint8_t>* slot = nullptr;
     if (kind_ == CaptureKind::Video) {
         // A buffer of the feed's first (the wait for one is the encoder's),
         // then the picture read straight into it.
         const auto waitStart = Clock::now();
-        std::vector<std::uint8_t>* slot = feed_.Free();
-        const auto readStart = Clock::now();
-        encodeWait_ += readStart - waitStart;
+        slot = feed_.Free();
+        encodeWait_ += Clock::now() - waitStart;
         if (slot == nullptr) EncoderStopped();
-        int width = 0, height = 0;
-        platform::ReadVirtualScreen(screen_, width, height);
-        if (width != settings_.width || height != settings_.height)
-            ScaleFrame(screen_, width, height, *slot, settings_.width, settings_.height, filter_);
-        else
-            slot->swap(screen_);
-        feed_.Hand(slot);
-        lastTaken_ = Clock::now();
-        readback_ += lastTaken_ - readStart;
-    } else {
-        const auto readStart = Clock::now();
-        int width = 0, height = 0;
-        platform::ReadVirtualScreen(screen_, width, height);
-        const std::vector<std::uint8_t>* picture = &screen_;
-        if (width != settings_.width || height != settings_.height) {
-            ScaleFrame(screen_, width, height, scaled_, settings_.width, settings_.height, filter_);
-            picture = &scaled_;
-        }
-        const auto writeStart = Clock::now();
-        readback_ += writeStart - readStart;
-        image::WritePng((work_ / FrameFileName(frame)).string(), settings_.width, settings_.height, 3, picture->data());
-        lastTaken_ = Clock::now();
-        encodeWait_ += lastTaken_ - writeStart;
     }
-    ShowProgress(frame, false);
+    const auto readStart = Clock::now();
+    int width = 0, height = 0;
+    if (!queued)
+        platform::ReadVirtualScreen(screen_, width, height);
+    else if (!platform::TakeVirtualScreenRead(screen_, width, height))
+        throw Failed("the picture of frame " + std::to_string(frame) + " never came back from the graphics driver");
+    std::vector<std::uint8_t>* picture = &screen_;
+    if (width != settings_.width || height != settings_.height) {
+        picture = slot != nullptr ? slot : &scaled_;
+        ScaleFrame(screen_, width, height, *picture, settings_.width, settings_.height, filter_);
+    } else if (slot != nullptr) {
+        slot->swap(screen_);
+        picture = slot;
+    }
+    const auto handStart = Clock::now();
+    readback_ += handStart - readStart;
+    if (slot != nullptr) {
+        feed_.Hand(slot);
+        return;
+    }
+    image::WritePng((work_ / FrameFileName(frame)).string(), settings_.width, settings_.height, 3, picture->data());
+    encodeWait_ += Clock::now() - handStart;
 }
 
 void Capture::WriteWav(const fs::path& path, int frames)
@@ -425,6 +458,9 @@ void Capture::WriteWav(const fs::path& path, int frames)
 
 void Capture::FinishFiles(int frames)
 {
+    const auto flushStart = std::chrono::steady_clock::now();
+    DeliverAllQueued();
+    readback_ += std::chrono::steady_clock::now() - flushStart;
     ShowProgress(frames, true);
     const auto finishStart = std::chrono::steady_clock::now();
     if (kind_ == CaptureKind::Video)

@@ -113,6 +113,11 @@ private:
     void Guarded(Step&& step);
     void PrepareFiles();
     void TakeFrame(int frame);
+    // Reads the picture of frame (the oldest queued read, or the screen now)
+    // and hands it on: to the encoder, or to its PNG file.
+    void Deliver(int frame, bool queued);
+    void DeliverQueued();
+    void DeliverAllQueued();
     void FinishFiles(int frames);
     void PrepareVideo();
     void PrepareFolder();
@@ -150,6 +155,7 @@ private:
     bool written_ = false; // the capture is complete under its name
     bool progress_ = false;
     std::vector<std::uint8_t> screen_, scaled_;
+    std::deque<int> queued_; // frames whose pictures are on their way back, oldest first
     std::chrono::steady_clock::time_point startTime_, lastProgress_;
     // Where the wall time went, from the first frame on: drawing the show
     // (between two frames taken), reading the picture back (and scaling it),

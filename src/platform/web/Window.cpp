@@ -236,6 +236,17 @@ void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height)
     gles::CheckErrors();
 }
 
+// WebGL 2 maps no buffers: the page reads only while it waits.
+bool QueueVirtualScreenRead()
+{
+    return false;
+}
+
+bool TakeVirtualScreenRead(std::vector<std::uint8_t>&, int&, int&)
+{
+    return false;
+}
+
 void QueryDrawingBits(int& red, int& green, int& blue, int& depth)
 {
     red = green = blue = depth = 0;

@@ -15,6 +15,7 @@
 #include <cctype>
 #include <cstdio>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -162,6 +163,8 @@ Capture::Capture(const ShowOptions& options)
 Capture::~Capture()
 {
     if (!done_) RemoveTemporaries();
+    stopMusic_ = true;
+    if (music_.joinable()) music_.join();
 }
 
 template <typename Step>
@@ -232,9 +235,11 @@ void Capture::PrepareVideo()
     if (!fs::is_directory(folder, ec)) throw Failed("there is no folder '" + folder.string() + "'");
     work_ = fs::absolute(files::MakeTempFolder(folder.string(), target_.filename().string())).lexically_normal();
     const std::string extension = Runtime::Lower(target_.extension().string());
-    videoTemp_ = work_ / ("video" + extension);
     finalTemp_ = work_ / ("capture" + extension);
     wavTemp_ = work_ / "music.wav";
+    // The sound track of the planned frames, made while the show starts up:
+    // ffmpeg takes it beside the frames, in the same pass.
+    if (settings_.music) music_ = std::thread([this] { RenderTrack(); });
 }
 
 void Capture::PrepareFolder()
@@ -265,13 +270,24 @@ void Capture::PrepareFolder()
     started_ = true;
 }
 
-std::vector<std::string> Capture::EncoderArguments(bool withMusic) const
+std::vector<std::string> Capture::EncoderArguments() const
 {
     const std::string extension = Runtime::Lower(target_.extension().string());
     std::vector<std::string> args = FfmpegQuietlyReplacing();
     args.insert(args.end(), {"-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
                              std::to_string(settings_.width) + "x" + std::to_string(settings_.height), "-framerate",
                              std::to_string(settings_.fps), "-i", "pipe:0"});
+    if (settings_.music) {
+        // The track is as long as the planned frames; a show that ends
+        // sooner ends the video, and the sound with it.
+        args.insert(args.end(), {"-i", FileArgument(wavTemp_), "-map", "0:v", "-map", "1:a", "-shortest"});
+        if (extension == ".webm")
+            args.insert(args.end(), {"-c:a", "libopus", "-b:a", "160k"});
+        else if (extension == ".mkv")
+            args.insert(args.end(), {"-c:a", "flac"});
+        else
+            args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
+    }
     const CaptureQuality quality = settings_.quality;
     if (quality == CaptureQuality::Lossless) {
         // Lossless in RGB only where the codec has RGB that players read:
@@ -293,23 +309,7 @@ std::vector<std::string> Capture::EncoderArguments(bool withMusic) const
             args.insert(args.end(), {"-c:v", "libx264", "-preset", small ? "slow" : FastPreset, "-crf", "18"});
         args.insert(args.end(), {"-pix_fmt", "yuv420p"});
     }
-    if (!withMusic && extension == ".mp4") args.insert(args.end(), {"-movflags", "+faststart"});
-    args.insert(args.end(), {"-f", MuxerOf(extension), FileArgument(withMusic ? videoTemp_ : finalTemp_)});
-    return args;
-}
-
-std::vector<std::string> Capture::MuxArguments() const
-{
-    const std::string extension = Runtime::Lower(target_.extension().string());
-    std::vector<std::string> args = FfmpegQuietlyReplacing();
-    args.insert(args.end(), {"-i", FileArgument(videoTemp_), "-i", FileArgument(wavTemp_), "-map", "0:v", "-map", "1:a",
-                             "-c:v", "copy"});
-    if (extension == ".webm")
-        args.insert(args.end(), {"-c:a", "libopus", "-b:a", "160k"});
-    else if (extension == ".mkv")
-        args.insert(args.end(), {"-c:a", "flac"});
-    else
-        args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"});
+    if (extension == ".mp4") args.insert(args.end(), {"-movflags", "+faststart"});
     args.insert(args.end(), {"-f", MuxerOf(extension), FileArgument(finalTemp_)});
     return args;
 }
@@ -319,9 +319,14 @@ void Capture::StartEncoder()
     started_ = true;
     if (kind_ != CaptureKind::Video) return;
     // ffmpeg replaces (-y) only a file we made ourselves, in our own folder.
-    files::CreateNewFile((settings_.music ? videoTemp_ : finalTemp_).string());
+    if (settings_.music) {
+        const auto waitStart = std::chrono::steady_clock::now();
+        JoinMusic();
+        musicWait_ += std::chrono::steady_clock::now() - waitStart;
+    }
+    files::CreateNewFile(finalTemp_.string());
     try {
-        encoder_ = platform::StartProgram(ffmpeg_, EncoderArguments(settings_.music));
+        encoder_ = platform::StartProgram(ffmpeg_, EncoderArguments());
     } catch (const std::exception& e) {
         throw Failed(e.what());
     }
@@ -444,6 +449,7 @@ void Capture::WriteWav(const fs::path& path, int frames)
     const bool played = platform::RenderMusic(
         module, count, volume_,
         [&](const std::int16_t* samples, std::size_t sampleFrames) {
+            if (stopMusic_) throw MusicStopped{};
             wav.clear();
             for (std::size_t i = 0; i < sampleFrames * 2; ++i)
                 PutLittleEndian(wav, static_cast<std::uint16_t>(samples[i]), 2);
@@ -454,6 +460,22 @@ void Capture::WriteWav(const fs::path& path, int frames)
     if (!played)
         platform::Warn("the music '" + module + "' cannot be used (" + why + "); the capture's sound track is silent");
     file.Commit();
+}
+
+void Capture::RenderTrack() noexcept
+{
+    try {
+        WriteWav(wavTemp_, plannedFrames_);
+    } catch (const MusicStopped&) {
+    } catch (...) {
+        musicError_ = std::current_exception();
+    }
+}
+
+void Capture::JoinMusic()
+{
+    if (music_.joinable()) music_.join();
+    if (musicError_) std::rethrow_exception(std::exchange(musicError_, nullptr));
 }
 
 void Capture::FinishFiles(int frames)
@@ -486,7 +508,7 @@ void Capture::FinishFiles(int frames)
     std::printf("citadel: %.2fx real time in %.2f s: render %.2f s, readback %.2f s, %s %.2f s, %s %.2f s\n",
                 seconds > 0 ? showSeconds / seconds : 0.0, seconds, inSeconds(render_), inSeconds(readback_),
                 kind_ == CaptureKind::Video ? "encode wait" : "PNG writing", inSeconds(encodeWait_),
-                settings_.music ? "music and finish" : "finish", inSeconds(now - finishStart));
+                settings_.music ? "music and finish" : "finish", inSeconds(musicWait_ + (now - finishStart)));
     std::fflush(stdout);
 }
 
@@ -497,13 +519,6 @@ void Capture::FinishVideo(int frames)
     const int status = platform::WaitForProgram(encoder_);
     platform::StopIfInterrupted();
     if (status != 0) throw Failed("ffmpeg failed (exit status " + std::to_string(status) + ")");
-    if (settings_.music) {
-        WriteWav(wavTemp_, frames);
-        files::CreateNewFile(finalTemp_.string());
-        const int muxed = platform::RunProgram(ffmpeg_, MuxArguments());
-        platform::StopIfInterrupted();
-        if (muxed != 0) throw Failed("ffmpeg could not add the music (exit status " + std::to_string(muxed) + ")");
-    }
     CheckVideo(frames);
     if (settings_.force) {
         std::error_code ec;
@@ -603,6 +618,8 @@ void Capture::RemoveTemporaries() noexcept
     platform::EndProgram(encoder_);
     feed_.Stop();
     platform::KillProgram(encoder_);
+    stopMusic_ = true;
+    if (music_.joinable()) music_.join();
     std::error_code ec;
     if (!work_.empty()) fs::remove_all(work_, ec);
     if (!done_) {

@@ -16,10 +16,12 @@
 #include "port/ShowOptions.h"
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <filesystem>
 #include <mutex>
 #include <stdexcept>
@@ -125,13 +127,17 @@ private:
     // The feed stopped taking frames: the interrupt, or the encoder's end, thrown.
     [[noreturn]] void EncoderStopped();
     void WriteWav(const std::filesystem::path& path, int frames);
+    // The music thread's work: the video's sound track, any failure kept
+    // for JoinMusic.
+    void RenderTrack() noexcept;
+    // Waits for the sound track; its failure thrown.
+    void JoinMusic();
     void FinishVideo(int frames);
     void CheckVideo(int frames) const;
     void FinishFolder(int frames);
     void ShowProgress(int frame, bool last);
     void RemoveTemporaries() noexcept;
-    std::vector<std::string> EncoderArguments(bool withMusic) const;
-    std::vector<std::string> MuxArguments() const;
+    std::vector<std::string> EncoderArguments() const;
 
     CaptureSettings settings_;
     CaptureKind kind_ = CaptureKind::Video;
@@ -140,12 +146,17 @@ private:
     int plannedFrames_;
     std::filesystem::path target_;
     std::filesystem::path work_;      // our own folder: every file until the end, absolute
-    std::filesystem::path videoTemp_; // the encoder's output (the picture only when muxing follows)
     std::filesystem::path finalTemp_; // the complete file, renamed to the target last
     std::filesystem::path wavTemp_;
     std::string ffmpeg_;
     platform::ChildProgram encoder_;
     EncoderFeed feed_; // after encoder_, which it writes to: destroyed first
+    // A video's sound track, rendered from Prepare on beside the show's
+    // start-up; stopped early (stopMusic_) when the capture is abandoned.
+    struct MusicStopped {};
+    std::thread music_;
+    std::atomic<bool> stopMusic_{false};
+    std::exception_ptr musicError_;
     bool started_ = false;
     bool madeFolder_ = false;           // folder captures: the folder is ours to remove again
     std::vector<std::string> moved_;    // folder captures: names already moved into the target
@@ -161,5 +172,5 @@ private:
     // (between two frames taken), reading the picture back (and scaling it),
     // and waiting for a free buffer for the encoder (or writing the PNG file).
     std::chrono::steady_clock::time_point lastTaken_;
-    std::chrono::steady_clock::duration render_{}, readback_{}, encodeWait_{};
+    std::chrono::steady_clock::duration render_{}, readback_{}, encodeWait_{}, musicWait_{};
 };

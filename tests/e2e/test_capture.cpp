@@ -266,10 +266,11 @@ TEST(Capture, FfmpegOnlyWritesFilesWeMadeInAFolderOfOurOwnAndNoLinkIsFollowed)
     const std::string folder = e2e::TempFolder("capture-names"), log = e2e::TempFolder("capture-log") + "/log";
     // Notes a second input, its output name, the mode of the output's folder
     // and whether the file was there already, then writes "video" to it.
-    const auto env = FakeFfmpeg("case \"$*\" in *' -i file:'*) echo \"-i ${*##* -i }\" | cut -d' ' -f1-2 >>" +
-                                Quote(log) + " ;; esac\nfor last; do :; done\nout=${last#file:}\n"
-                                "echo \"$last $(stat -c %a \"${out%/*}\") $([ -f \"$out\" ] && echo made)\" >>" +
-                                Quote(log) + "\ncat >/dev/null\necho video >\"$out\"");
+    const auto env =
+        FakeFfmpeg("case \"$*\" in *' -i file:'*) echo \"-i ${*##* -i }\" | cut -d' ' -f1-2 >>" + Quote(log) +
+                   " ;; esac\nfor last; do :; done\nout=${last#file:}\n"
+                   "echo \"$last $(stat -c %a \"${out%/*}\") $([ -f \"$out\" ] && echo made)\" >>" +
+                   Quote(log) + "\ncat >/dev/null\necho video >\"$out\"");
     const std::string ours = "[.][^/]+[.][A-Za-z0-9]{8}/";
 
     auto run = RunIn(folder, {"--capture=-y.mp4", "--frames", "2", "--no-music"}, env);

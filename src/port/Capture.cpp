@@ -7,6 +7,7 @@
 #include "platform/MusicRender.h"
 #include "platform/System.h"
 #include "platform/VirtualScreen.h"
+#include "port/Benchmark.h"
 #include "port/FrameScale.h"
 #include "runtime/Runtime.h"
 #include "runtime/Text.h"
@@ -156,7 +157,7 @@ std::uint64_t SamplesBefore(std::uint64_t frame, int fps)
 Capture::Capture(const ShowOptions& options)
     : settings_(options.capture), filter_(options.video.filter), volume_(options.volume),
       plannedFrames_(options.frames > 0 ? std::min(options.frames, ShowLength) : ShowLength),
-      target_(options.capture.path)
+      target_(options.capture.path), figuresPath_(options.benchmarkJson)
 {
 }
 
@@ -202,6 +203,9 @@ void Capture::Presented(const Frame& frame)
 void Capture::Finish(int frames)
 {
     Guarded([&] { FinishFiles(frames); });
+    // The capture is in place whatever happens to its figures, as the
+    // benchmark's report is printed whatever happens to its JSON.
+    WriteFigures();
 }
 
 void Capture::PrepareFiles()
@@ -480,9 +484,10 @@ void Capture::JoinMusic()
 
 void Capture::FinishFiles(int frames)
 {
-    const auto flushStart = std::chrono::steady_clock::now();
+    // The show's last pass and its shutdown count as finishing; the last
+    // pictures, delivered now, as what they are.
+    const auto shutdown = std::chrono::steady_clock::now() - lastTaken_;
     DeliverAllQueued();
-    readback_ += std::chrono::steady_clock::now() - flushStart;
     ShowProgress(frames, true);
     const auto finishStart = std::chrono::steady_clock::now();
     if (kind_ == CaptureKind::Video)
@@ -499,17 +504,44 @@ void Capture::FinishFiles(int frames)
     };
     const double seconds = inSeconds(now - startTime_);
     const double showSeconds = static_cast<double>(frames) / settings_.fps;
+    const double speed = seconds > 0 ? showSeconds / seconds : 0.0;
+    const double finish = inSeconds(musicWait_ + shutdown + (now - finishStart));
+    const bool video = kind_ == CaptureKind::Video;
     std::error_code ec;
+    const double megabytes = video ? static_cast<double>(fs::file_size(target_, ec)) / 1e6 : 0.0;
     std::printf("citadel: captured %d frames at %d fps (%.2f s of show) to '%s'", frames, settings_.fps, showSeconds,
                 target_.string().c_str());
-    if (kind_ == CaptureKind::Video) std::printf(", %.1f MB", static_cast<double>(fs::file_size(target_, ec)) / 1e6);
+    if (video) std::printf(", %.1f MB", megabytes);
     std::printf(", %.0f frames/s\n", seconds > 0 ? frames / seconds : 0.0);
     // Show seconds for each second of wall time, and where that went.
-    std::printf("citadel: %.2fx real time in %.2f s: render %.2f s, readback %.2f s, %s %.2f s, %s %.2f s\n",
-                seconds > 0 ? showSeconds / seconds : 0.0, seconds, inSeconds(render_), inSeconds(readback_),
-                kind_ == CaptureKind::Video ? "encode wait" : "PNG writing", inSeconds(encodeWait_),
-                settings_.music ? "music and finish" : "finish", inSeconds(musicWait_ + (now - finishStart)));
+    std::printf("citadel: %.2fx real time in %.2f s: render %.2f s, readback %.2f s, %s %.2f s, %s %.2f s\n", speed,
+                seconds, inSeconds(render_), inSeconds(readback_), video ? "encode wait" : "PNG writing",
+                inSeconds(encodeWait_), settings_.music ? "music and finish" : "finish", finish);
     std::fflush(stdout);
+    figures_ = {{"capture.frames", frames},
+                {"capture.fps", settings_.fps},
+                {"capture.width", settings_.width},
+                {"capture.height", settings_.height},
+                {"capture.show_s", showSeconds},
+                {"capture.wall_s", seconds},
+                {"capture.real_time_x", speed},
+                {"capture.render_s", inSeconds(render_)},
+                {"capture.readback_s", inSeconds(readback_)},
+                {video ? "capture.encode_wait_s" : "capture.png_writing_s", inSeconds(encodeWait_)},
+                {"capture.finish_s", finish}};
+    if (video) figures_.emplace_back("capture.file_mb", megabytes);
+}
+
+void Capture::WriteFigures()
+{
+    if (figuresPath_.empty()) return;
+    const std::string text = bench::FiguresJson(figures_);
+    try {
+        files::WriteFile(figuresPath_, text.data(), text.size());
+    } catch (const files::Error& e) {
+        throw Runtime::RuntimeError("Cannot write the capture figures '" + e.path + "': " + e.reason);
+    }
+    figuresWritten_ = true;
 }
 
 void Capture::FinishVideo(int frames)
@@ -609,6 +641,7 @@ void Capture::Discard() noexcept
 void Capture::Unwritten(std::vector<std::string>& names) const
 {
     if (!written_) names.push_back("'" + settings_.path + "'");
+    if (!figuresPath_.empty() && !figuresWritten_) names.push_back("'" + figuresPath_ + "'");
 }
 
 void Capture::RemoveTemporaries() noexcept

@@ -27,6 +27,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // The pipe to the encoder, written from a thread of its own: the show's
@@ -93,7 +94,8 @@ public:
     void Prepare();
     // Takes the virtual screen after each presented frame.
     void Presented(const Frame& frame) override;
-    // After the last frame: the music, the final file, the rename.
+    // After the last frame: the final file, the rename, the figures (printed,
+    // and with --benchmark-json written as JSON).
     void Finish(int frames);
     // Stops the encoder, removes every temporary file and says so; for an
     // error that ends the program elsewhere.
@@ -138,6 +140,8 @@ private:
     void ShowProgress(int frame, bool last);
     void RemoveTemporaries() noexcept;
     std::vector<std::string> EncoderArguments() const;
+    // With --benchmark-json: the figures FinishFiles gathered, as JSON.
+    void WriteFigures();
 
     CaptureSettings settings_;
     CaptureKind kind_ = CaptureKind::Video;
@@ -145,8 +149,11 @@ private:
     int volume_;
     int plannedFrames_;
     std::filesystem::path target_;
-    std::filesystem::path work_;      // our own folder: every file until the end, absolute
-    std::filesystem::path finalTemp_; // the complete file, renamed to the target last
+    std::string figuresPath_; // --benchmark-json, or empty
+    bool figuresWritten_ = false;
+    std::vector<std::pair<std::string, double>> figures_; // bench::Figures
+    std::filesystem::path work_;                          // our own folder: every file until the end, absolute
+    std::filesystem::path finalTemp_;                     // the complete file, renamed to the target last
     std::filesystem::path wavTemp_;
     std::string ffmpeg_;
     platform::ChildProgram encoder_;

@@ -155,8 +155,25 @@ TEST(Capture, FolderPicturesAreTheFramesOfANormalRunAndNeedNoFfmpeg)
     const std::string folder = e2e::TempFolder("capture-png");
     auto noFfmpeg = Quiet;
     noFfmpeg["PATH"] = folder;
-    const auto run = RunCitadel({"--capture", folder + "/frames/", "--frames", "120", "--seed", "9"}, noFfmpeg);
+    const auto run = RunCitadel({"--capture", folder + "/frames/", "--frames", "120", "--seed", "9", "--benchmark-json",
+                                 folder + "/figures.json"},
+                                noFfmpeg);
     ASSERT_EQ(run.status, 0) << run.err;
+    // The figures as JSON: the show's seconds, the wall's, their ratio, and
+    // a split that accounts for the wall time (less what the clock missed).
+    std::map<std::string, double> f;
+    const std::string json = e2e::ReadFile(folder + "/figures.json");
+    const std::regex figure("\"(capture[.][a-z_.]+)\": ([0-9.e+-]+)");
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), figure); it != std::sregex_iterator(); ++it)
+        f[(*it)[1]] = std::stod((*it)[2]);
+    EXPECT_EQ(f.size(), 11u) << json;
+    EXPECT_EQ(std::vector<double>({f["capture.frames"], f["capture.fps"], f["capture.width"], f["capture.show_s"]}),
+              (std::vector<double>{120, 60, 640, 2}));
+    EXPECT_NEAR(f["capture.real_time_x"], f["capture.show_s"] / f["capture.wall_s"], 0.01);
+    const double split =
+        f["capture.render_s"] + f["capture.readback_s"] + f["capture.png_writing_s"] + f["capture.finish_s"];
+    EXPECT_LE(split, f["capture.wall_s"] + 0.005);
+    EXPECT_GE(split, f["capture.wall_s"] * 0.9);
     const auto names = Listing(folder + "/frames");
     ASSERT_EQ(names.size(), 121u);
     EXPECT_EQ(names.front() + names[119] + names.back(), "frame-000001.pngframe-000120.pngmusic.wav");

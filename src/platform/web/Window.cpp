@@ -159,6 +159,9 @@ int wglMakeCurrent(HDC dc, HGLRC context)
         // RGBA is the one read-back layout WebGL promises.
         context->screen.readRgba = true;
         CreateVirtualScreen(context->screen, video.settings, emscripten_webgl_get_proc_address);
+        // Not the 5-6-5 layout even where the browser offers it: its own
+        // widening to bytes is the one the page's pictures were made with.
+        context->screen.read565 = false;
     }
     const bool fresh = context->gles == nullptr;
     if (fresh) context->gles = gles::CreateContext();

@@ -149,11 +149,8 @@ private:
     int volume_;
     int plannedFrames_;
     std::filesystem::path target_;
-    std::string figuresPath_; // --benchmark-json, or empty
-    bool figuresWritten_ = false;
-    std::vector<std::pair<std::string, double>> figures_; // bench::Figures
-    std::filesystem::path work_;                          // our own folder: every file until the end, absolute
-    std::filesystem::path finalTemp_;                     // the complete file, renamed to the target last
+    std::filesystem::path work_;      // our own folder: every file until the end, absolute
+    std::filesystem::path finalTemp_; // the complete file, renamed to the target last
     std::filesystem::path wavTemp_;
     std::string ffmpeg_;
     platform::ChildProgram encoder_;
@@ -180,4 +177,8 @@ private:
     // and waiting for a free buffer for the encoder (or writing the PNG file).
     std::chrono::steady_clock::time_point lastTaken_;
     std::chrono::steady_clock::duration render_{}, readback_{}, encodeWait_{}, musicWait_{};
+
+    std::string figuresPath_;                             // --benchmark-json, or empty
+    std::vector<std::pair<std::string, double>> figures_; // bench::Figures, gathered at the end
+    bool figuresWritten_ = false;
 };

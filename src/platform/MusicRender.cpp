@@ -33,7 +33,8 @@ std::int16_t ToSample(float value)
 
 } // namespace
 
-bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, const MusicSink& take, std::string& why)
+bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, const MusicSink& take, std::string& why,
+                 std::uint64_t skip)
 {
     constexpr std::size_t Block = 4096;
     std::vector<std::int16_t> samples(2 * Block, 0);
@@ -64,6 +65,12 @@ bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, cons
         module.set_position_order_row(0, 0);
         std::vector<float> block(2 * Block);
         // A whole show takes seconds to mix: Ctrl+C must not wait for it.
+        for (std::uint64_t skipped = 0; skipped < skip && !InterruptRequested();) {
+            const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(Block, skip - skipped));
+            const std::size_t got = module.read_interleaved_stereo(MusicSampleRate, wanted, block.data());
+            if (got == 0) break; // nothing more to play: what is asked for stays silent
+            skipped += got;
+        }
         while (done < frames && !InterruptRequested()) {
             const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(Block, frames - done));
             const std::size_t got = module.read_interleaved_stereo(MusicSampleRate, wanted, block.data());

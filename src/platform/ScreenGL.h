@@ -8,6 +8,7 @@
 #include "platform/Window.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -42,6 +43,23 @@ struct ScreenFunctions {
     unsigned (*CheckFramebufferStatus)(unsigned target) = nullptr;
     void (*BlitFramebuffer)(int srcX0, int srcY0, int srcX1, int srcY1, int dstX0, int dstY0, int dstX1, int dstY1,
                             unsigned mask, unsigned filter) = nullptr;
+    // Pixel buffer objects and their mapping (GL 3.0, ES 3.0); without them
+    // every read-back waits for the picture.
+    void (*GenBuffers)(int n, unsigned* buffers) = nullptr;
+    void (*DeleteBuffers)(int n, const unsigned* buffers) = nullptr;
+    void (*BindBuffer)(unsigned target, unsigned buffer) = nullptr;
+    void (*BufferData)(unsigned target, std::ptrdiff_t size, const void* data, unsigned usage) = nullptr;
+    void* (*MapBufferRange)(unsigned target, std::ptrdiff_t offset, std::ptrdiff_t length, unsigned access) = nullptr;
+    unsigned char (*UnmapBuffer)(unsigned target) = nullptr;
+};
+
+// A picture on its way back from the driver: read into a pixel buffer
+// object, mapped only when it is wanted.
+struct ScreenRead {
+    unsigned buffer = 0;
+    std::size_t capacity = 0; // the buffer's bytes
+    int width = 0;
+    int height = 0;
 };
 
 // The off-screen picture the show draws into, one per rendering context.
@@ -55,6 +73,10 @@ struct VirtualScreen {
     unsigned resolveFbo = 0; // multisampled screens resolve into this one
     unsigned resolveColour = 0;
     bool readRgba = false; // read back as RGBA bytes, the one layout ES promises
+    bool read565 = false;  // read back in the screen's own RGB565 layout, which the driver offers
+    std::array<ScreenRead, QueuedScreenReads> reads;
+    int firstRead = 0;   // the oldest queued
+    int queuedReads = 0; // in reads, from firstRead on, round
     ScreenFunctions fn;
 };
 
@@ -89,6 +111,17 @@ void PresentVirtualScreen(VirtualScreen& screen, int drawableWidth, int drawable
 // The finished picture's lower-left width x height pixels as RGB, top row
 // first; from the window itself when the screen is not active.
 void ReadScreenPixels(VirtualScreen& screen, int width, int height, std::vector<std::uint8_t>& rgb);
+
+// Starts reading the finished picture's lower-left width x height pixels
+// into a pixel buffer object, to be mapped later. False where the screen is
+// not active, the context has no pixel buffer objects, or QueuedScreenReads
+// are queued already.
+bool QueueScreenRead(VirtualScreen& screen, int width, int height);
+
+// The oldest queued picture, as ReadScreenPixels would have given it when it
+// was queued, waiting for what has not arrived yet; false when none is queued.
+// Throws std::runtime_error when the driver cannot map it.
+bool TakeScreenRead(VirtualScreen& screen, std::vector<std::uint8_t>& rgb, int& width, int& height);
 
 // The colour and depth bits of the framebuffer the show draws into.
 void QueryScreenBits(const VirtualScreen& screen, int& red, int& green, int& blue, int& depth);

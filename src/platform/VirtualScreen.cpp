@@ -9,6 +9,7 @@
 #include <GLES3/gl3.h>
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -56,6 +57,21 @@ void LoadFramebufferFunctions(ScreenFunctions& f, GlLoader load)
     Load(f.FramebufferRenderbuffer, load, "glFramebufferRenderbuffer");
     Load(f.CheckFramebufferStatus, load, "glCheckFramebufferStatus");
     Load(f.BlitFramebuffer, load, "glBlitFramebuffer");
+}
+
+void LoadBufferFunctions(ScreenFunctions& f, GlLoader load)
+{
+    Load(f.GenBuffers, load, "glGenBuffers");
+    Load(f.DeleteBuffers, load, "glDeleteBuffers");
+    Load(f.BindBuffer, load, "glBindBuffer");
+    Load(f.BufferData, load, "glBufferData");
+    Load(f.MapBufferRange, load, "glMapBufferRange");
+    Load(f.UnmapBuffer, load, "glUnmapBuffer");
+}
+
+bool BufferFunctionsComplete(const ScreenFunctions& f)
+{
+    return f.GenBuffers && f.DeleteBuffers && f.BindBuffer && f.BufferData && f.MapBufferRange && f.UnmapBuffer;
 }
 
 bool FramebufferFunctionsComplete(const ScreenFunctions& f)
@@ -119,6 +135,83 @@ GLuint ResolvedFramebuffer(VirtualScreen& s)
     return s.resolveFbo;
 }
 
+// Bytes a pixel as the screen is read: its own 5-6-5 layout where the
+// driver reads that (a copy, where RGB bytes take a conversion), otherwise
+// RGB, or RGBA where only that is sure.
+std::size_t ReadBytes(const VirtualScreen& s)
+{
+    return s.read565 ? 2 : s.readRgba ? 4 : 3;
+}
+
+// Reads the finished picture's lower-left width x height pixels to pixels
+// (an offset into the bound pixel pack buffer, if one is), packed tightly.
+void ReadFinishedPicture(VirtualScreen& s, int width, int height, void* pixels)
+{
+    const ScreenFunctions& f = s.fn;
+    GLint packAlignment = 4;
+    f.GetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    f.PixelStorei(GL_PACK_ALIGNMENT, 1);
+    if (s.active) f.BindFramebuffer(GL_READ_FRAMEBUFFER, ResolvedFramebuffer(s));
+    if (s.read565)
+        f.ReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, pixels);
+    else
+        f.ReadPixels(0, 0, width, height, s.readRgba ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    if (s.active) f.BindFramebuffer(GL_FRAMEBUFFER, s.drawFbo);
+    f.PixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+}
+
+// A 5- or 6-bit level as a byte, its bits repeated: the driver's own
+// reading of the 5-6-5 picture as bytes.
+constexpr std::uint8_t ExpandBits(unsigned value, unsigned bits)
+{
+    return static_cast<std::uint8_t>((value << (8 - bits)) | (value >> (2 * bits - 8)));
+}
+
+// GL's rows (bottom row first, 5-6-5, RGB or RGBA, as ReadBytes says) as
+// RGB, top row first.
+void TopRowFirst(const std::uint8_t* bottomUp, std::size_t bytes, int width, int height, std::vector<std::uint8_t>& rgb)
+{
+    static const auto levels = [] {
+        std::array<std::array<std::uint8_t, 64>, 2> l{}; // five bits, six bits
+        for (unsigned v = 0; v < 64; ++v) {
+            l[0][v] = ExpandBits(v & 31, 5);
+            l[1][v] = ExpandBits(v, 6);
+        }
+        return l;
+    }();
+    const std::size_t row = static_cast<std::size_t>(width);
+    rgb.resize(row * static_cast<std::size_t>(height) * 3);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* from = bottomUp + static_cast<std::size_t>(height - 1 - y) * row * bytes;
+        std::uint8_t* to = rgb.data() + static_cast<std::size_t>(y) * row * 3;
+        if (bytes == 3) {
+            std::copy_n(from, row * 3, to);
+        } else if (bytes == 4) {
+            for (std::size_t x = 0; x < row; ++x, from += 4, to += 3) {
+                to[0] = from[0];
+                to[1] = from[1];
+                to[2] = from[2];
+            }
+        } else {
+            for (std::size_t x = 0; x < row; ++x, from += 2, to += 3) {
+                std::uint16_t pixel = 0;
+                std::memcpy(&pixel, from, 2); // GL packs in the machine's byte order
+                to[0] = levels[0][pixel >> 11];
+                to[1] = levels[1][(pixel >> 5) & 63];
+                to[2] = levels[0][pixel & 31];
+            }
+        }
+    }
+}
+
+void DeleteReadBuffers(VirtualScreen& s)
+{
+    for (ScreenRead& read : s.reads)
+        if (read.buffer != 0) s.fn.DeleteBuffers(1, &read.buffer);
+    s.reads = {};
+    s.firstRead = s.queuedReads = 0;
+}
+
 } // namespace
 
 bool TakePixelFormat(VideoSettings& settings, const PIXELFORMATDESCRIPTOR& request)
@@ -137,6 +230,7 @@ void CreateVirtualScreen(VirtualScreen& s, const VideoSettings& settings, GlLoad
     ScreenFunctions& f = s.fn;
     LoadBasicFunctions(f, load);
     LoadFramebufferFunctions(f, load);
+    LoadBufferFunctions(f, load);
     if (!FramebufferFunctionsComplete(f)) {
         Warn("no framebuffer objects; drawing straight into the window");
         return;
@@ -178,6 +272,14 @@ void CreateVirtualScreen(VirtualScreen& s, const VideoSettings& settings, GlLoad
     s.width = w;
     s.height = h;
     s.active = true;
+    f.BindFramebuffer(GL_READ_FRAMEBUFFER, s.resolveFbo != 0 ? s.resolveFbo : s.drawFbo);
+    // The layout the driver reads without converting (ES promises only RGBA
+    // bytes besides it; a GL without the query leaves 0).
+    GLint readFormat = 0, readType = 0;
+    f.GetIntegerv(GL_IMPLEMENTATION_COLOR_READ_FORMAT, &readFormat);
+    f.GetIntegerv(GL_IMPLEMENTATION_COLOR_READ_TYPE, &readType);
+    s.read565 =
+        ColourFormat(settings.colourBits) == GL_RGB565 && readFormat == GL_RGB && readType == GL_UNSIGNED_SHORT_5_6_5;
     f.BindFramebuffer(GL_FRAMEBUFFER, s.drawFbo);
 }
 
@@ -185,6 +287,7 @@ void DestroyVirtualScreen(VirtualScreen& s)
 {
     if (!s.active) return;
     const ScreenFunctions& f = s.fn;
+    DeleteReadBuffers(s);
     f.BindFramebuffer(GL_FRAMEBUFFER, 0);
     GLuint fbos[] = {s.drawFbo, s.resolveFbo};
     GLuint rbs[] = {s.colour, s.depth, s.resolveColour};
@@ -229,30 +332,56 @@ void PresentVirtualScreen(VirtualScreen& s, int drawableWidth, int drawableHeigh
 
 void ReadScreenPixels(VirtualScreen& s, int width, int height, std::vector<std::uint8_t>& rgb)
 {
-    const ScreenFunctions& f = s.fn;
     rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);
-    if (width == 0 || height == 0 || f.ReadPixels == nullptr) return;
+    if (width == 0 || height == 0 || s.fn.ReadPixels == nullptr) return;
+    std::vector<std::uint8_t> bottomUp(static_cast<std::size_t>(width) * height * ReadBytes(s));
+    ReadFinishedPicture(s, width, height, bottomUp.data());
+    TopRowFirst(bottomUp.data(), ReadBytes(s), width, height, rgb);
+}
 
-    GLint packAlignment = 4;
-    f.GetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
-    f.PixelStorei(GL_PACK_ALIGNMENT, 1);
-    if (s.active) f.BindFramebuffer(GL_READ_FRAMEBUFFER, ResolvedFramebuffer(s));
-    const std::size_t channels = s.readRgba ? 4 : 3;
-    std::vector<std::uint8_t> bottomUp(static_cast<std::size_t>(width) * height * channels);
-    f.ReadPixels(0, 0, width, height, s.readRgba ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    if (s.active) f.BindFramebuffer(GL_FRAMEBUFFER, s.drawFbo);
-    f.PixelStorei(GL_PACK_ALIGNMENT, packAlignment);
-
-    const std::size_t row = static_cast<std::size_t>(width);
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* from = bottomUp.data() + static_cast<std::size_t>(height - 1 - y) * row * channels;
-        std::uint8_t* to = rgb.data() + static_cast<std::size_t>(y) * row * 3;
-        if (channels == 3) {
-            std::copy_n(from, row * 3, to);
-            continue;
-        }
-        for (std::size_t x = 0; x < row; ++x, from += 4, to += 3) std::copy_n(from, 3, to);
+bool QueueScreenRead(VirtualScreen& s, int width, int height)
+{
+    const ScreenFunctions& f = s.fn;
+    if (!s.active || !BufferFunctionsComplete(f) || s.queuedReads == QueuedScreenReads || width <= 0 || height <= 0)
+        return false;
+    ScreenRead& read = s.reads[static_cast<std::size_t>((s.firstRead + s.queuedReads) % QueuedScreenReads)];
+    const std::size_t bytes = static_cast<std::size_t>(width) * height * ReadBytes(s);
+    if (read.buffer == 0) f.GenBuffers(1, &read.buffer);
+    f.BindBuffer(GL_PIXEL_PACK_BUFFER, read.buffer);
+    if (read.capacity != bytes) {
+        f.BufferData(GL_PIXEL_PACK_BUFFER, static_cast<std::ptrdiff_t>(bytes), nullptr, GL_STREAM_READ);
+        read.capacity = bytes;
     }
+    ReadFinishedPicture(s, width, height, nullptr);
+    // Unbound, so that every other read-back goes to client memory again.
+    f.BindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    read.width = width;
+    read.height = height;
+    ++s.queuedReads;
+    return true;
+}
+
+bool TakeScreenRead(VirtualScreen& s, std::vector<std::uint8_t>& rgb, int& width, int& height)
+{
+    if (s.queuedReads == 0) return false;
+    const ScreenFunctions& f = s.fn;
+    ScreenRead& read = s.reads[static_cast<std::size_t>(s.firstRead)];
+    s.firstRead = (s.firstRead + 1) % QueuedScreenReads;
+    --s.queuedReads;
+    width = read.width;
+    height = read.height;
+    f.BindBuffer(GL_PIXEL_PACK_BUFFER, read.buffer);
+    // Mapping waits for the transfer, which has had the frames since to end.
+    const auto* bottomUp = static_cast<const std::uint8_t*>(
+        f.MapBufferRange(GL_PIXEL_PACK_BUFFER, 0, static_cast<std::ptrdiff_t>(read.capacity), GL_MAP_READ_BIT));
+    if (bottomUp == nullptr) {
+        f.BindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+        throw std::runtime_error("the graphics driver lost a picture read back (glMapBufferRange failed)");
+    }
+    TopRowFirst(bottomUp, ReadBytes(s), width, height, rgb);
+    f.UnmapBuffer(GL_PIXEL_PACK_BUFFER);
+    f.BindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    return true;
 }
 
 void QueryScreenBits(const VirtualScreen& s, int& red, int& green, int& blue, int& depth)

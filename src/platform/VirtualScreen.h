@@ -14,6 +14,23 @@ enum class ScaleFilter { Linear, Nearest, Integer };
 // The virtual screen's pixels, top row first, RGB, 3 bytes a pixel.
 void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height);
 
+// Reading the virtual screen back without waiting for it, for a capture:
+// QueueVirtualScreenRead starts the transfer of the finished picture and
+// returns at once; TakeVirtualScreenRead gives the oldest picture queued, as
+// ReadVirtualScreen would have given it then, waiting only for what has not
+// arrived. Taken a frame or two later, a frame's transfer overlaps the next
+// ones' drawing. Reads queued when the context goes are finished first and
+// can still be taken.
+constexpr int QueuedScreenReads = 3;
+
+// False, queuing nothing, where there is no virtual screen or its context
+// has no pixel buffer objects (read with ReadVirtualScreen then), or
+// QueuedScreenReads are queued already.
+bool QueueVirtualScreenRead();
+
+// The oldest queued picture, top row first, RGB; false when none is queued.
+bool TakeVirtualScreenRead(std::vector<std::uint8_t>& rgb, int& width, int& height);
+
 // The colour and depth bits of the surface the show draws into.
 void QueryDrawingBits(int& red, int& green, int& blue, int& depth);
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -30,6 +31,15 @@ namespace {
 
 DeviceContext theDeviceContext;
 VideoState video;
+
+// Pictures queued for reading whose context has gone: finished then, taken
+// from here first. A capture takes the last frames after the show's end.
+struct FinishedRead {
+    std::vector<std::uint8_t> rgb;
+    int width = 0;
+    int height = 0;
+};
+std::deque<FinishedRead> finishedReads;
 
 void PaceFrame()
 {
@@ -156,6 +166,7 @@ VirtualScreen* CurrentVirtualScreen()
 void InitVideo(const VideoSettings& settings)
 {
     video.settings = settings;
+    finishedReads.clear();
     glapi::Current = UsesRenderer() ? gles::Table() : glapi::DesktopGL();
     // SDL_VIDEODRIVER in the environment wins over both choices below.
     if (settings.headless) {
@@ -315,6 +326,8 @@ int wglDeleteContext(HGLRC context)
             gles::DeleteContext(context->renderer);
             context->renderer = nullptr;
         }
+        FinishedRead read;
+        while (TakeScreenRead(context->screen, read.rgb, read.width, read.height)) finishedReads.push_back(read);
         DestroyVirtualScreen(context->screen);
         if (video.current != nullptr && video.current != context)
             SDL_GL_MakeCurrent(video.window, video.current->gl);
@@ -359,6 +372,27 @@ void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height)
     }
     if (video.current->renderer != nullptr) gles::Flush();
     ReadScreenPixels(video.current->screen, width, height, rgb);
+}
+
+bool QueueVirtualScreenRead()
+{
+    if (video.current == nullptr) return false;
+    if (video.current->renderer != nullptr) gles::Flush();
+    return QueueScreenRead(video.current->screen, static_cast<int>(DrawingAreaWidth()),
+                           static_cast<int>(DrawingAreaHeight()));
+}
+
+bool TakeVirtualScreenRead(std::vector<std::uint8_t>& rgb, int& width, int& height)
+{
+    if (!finishedReads.empty()) {
+        FinishedRead& read = finishedReads.front();
+        rgb.swap(read.rgb);
+        width = read.width;
+        height = read.height;
+        finishedReads.pop_front();
+        return true;
+    }
+    return video.current != nullptr && TakeScreenRead(video.current->screen, rgb, width, height);
 }
 
 void QueryDrawingBits(int& red, int& green, int& blue, int& depth)

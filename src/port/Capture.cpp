@@ -7,6 +7,7 @@
 #include "platform/MusicRender.h"
 #include "platform/System.h"
 #include "platform/VirtualScreen.h"
+#include "port/Benchmark.h"
 #include "port/FrameScale.h"
 #include "runtime/Runtime.h"
 #include "runtime/Text.h"
@@ -15,6 +16,7 @@
 #include <cctype>
 #include <cstdio>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -61,6 +63,10 @@ std::vector<std::string> FfmpegQuietlyReplacing()
 // picture of today's "-preset fast" at crf 18 (SSIM of frame 420 against its
 // snapshot: 0.965 against 0.958) in a file about twice as large.
 constexpr const char* FastPreset = "ultrafast";
+
+// Frames drawn between a picture's read being queued and its being taken:
+// as many as the screen's read buffers allow beside the one being queued.
+constexpr std::size_t ReadLag = platform::QueuedScreenReads - 1;
 
 } // namespace
 
@@ -151,13 +157,15 @@ std::uint64_t SamplesBefore(std::uint64_t frame, int fps)
 Capture::Capture(const ShowOptions& options)
     : settings_(options.capture), filter_(options.video.filter), volume_(options.volume),
       plannedFrames_(options.frames > 0 ? std::min(options.frames, ShowLength) : ShowLength),
-      target_(options.capture.path)
+      target_(options.capture.path), figuresPath_(options.benchmarkJson)
 {
 }
 
 Capture::~Capture()
 {
     if (!done_) RemoveTemporaries();
+    stopMusic_ = true;
+    if (music_.joinable()) music_.join();
 }
 
 template <typename Step>
@@ -195,6 +203,9 @@ void Capture::Presented(const Frame& frame)
 void Capture::Finish(int frames)
 {
     Guarded([&] { FinishFiles(frames); });
+    // The capture is in place whatever happens to its figures, as the
+    // benchmark's report is printed whatever happens to its JSON.
+    WriteFigures();
 }
 
 void Capture::PrepareFiles()
@@ -228,9 +239,11 @@ void Capture::PrepareVideo()
     if (!fs::is_directory(folder, ec)) throw Failed("there is no folder '" + folder.string() + "'");
     work_ = fs::absolute(files::MakeTempFolder(folder.string(), target_.filename().string())).lexically_normal();
     const std::string extension = Runtime::Lower(target_.extension().string());
-    videoTemp_ = work_ / ("video" + extension);
     finalTemp_ = work_ / ("capture" + extension);
     wavTemp_ = work_ / "music.wav";
+    // The sound track of the planned frames, made while the show starts up:
+    // ffmpeg takes it beside the frames, in the same pass.
+    if (settings_.music) music_ = std::thread([this] { RenderTrack(); });
 }
 
 void Capture::PrepareFolder()
@@ -261,13 +274,24 @@ void Capture::PrepareFolder()
     started_ = true;
 }
 
-std::vector<std::string> Capture::EncoderArguments(bool withMusic) const
+std::vector<std::string> Capture::EncoderArguments() const
 {
     const std::string extension = Runtime::Lower(target_.extension().string());
     std::vector<std::string> args = FfmpegQuietlyReplacing();
     args.insert(args.end(), {"-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
                              std::to_string(settings_.width) + "x" + std::to_string(settings_.height), "-framerate",
                              std::to_string(settings_.fps), "-i", "pipe:0"});
+    if (settings_.music) {
+        // The track is as long as the planned frames; a show that ends
+        // sooner ends the video, and the sound with it.
+        args.insert(args.end(), {"-i", FileArgument(wavTemp_), "-map", "0:v", "-map", "1:a", "-shortest"});
+        if (extension == ".webm")
+            args.insert(args.end(), {"-c:a", "libopus", "-b:a", "160k"});
+        else if (extension == ".mkv")
+            args.insert(args.end(), {"-c:a", "flac"});
+        else
+            args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
+    }
     const CaptureQuality quality = settings_.quality;
     if (quality == CaptureQuality::Lossless) {
         // Lossless in RGB only where the codec has RGB that players read:
@@ -289,23 +313,7 @@ std::vector<std::string> Capture::EncoderArguments(bool withMusic) const
             args.insert(args.end(), {"-c:v", "libx264", "-preset", small ? "slow" : FastPreset, "-crf", "18"});
         args.insert(args.end(), {"-pix_fmt", "yuv420p"});
     }
-    if (!withMusic && extension == ".mp4") args.insert(args.end(), {"-movflags", "+faststart"});
-    args.insert(args.end(), {"-f", MuxerOf(extension), FileArgument(withMusic ? videoTemp_ : finalTemp_)});
-    return args;
-}
-
-std::vector<std::string> Capture::MuxArguments() const
-{
-    const std::string extension = Runtime::Lower(target_.extension().string());
-    std::vector<std::string> args = FfmpegQuietlyReplacing();
-    args.insert(args.end(), {"-i", FileArgument(videoTemp_), "-i", FileArgument(wavTemp_), "-map", "0:v", "-map", "1:a",
-                             "-c:v", "copy"});
-    if (extension == ".webm")
-        args.insert(args.end(), {"-c:a", "libopus", "-b:a", "160k"});
-    else if (extension == ".mkv")
-        args.insert(args.end(), {"-c:a", "flac"});
-    else
-        args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart"});
+    if (extension == ".mp4") args.insert(args.end(), {"-movflags", "+faststart"});
     args.insert(args.end(), {"-f", MuxerOf(extension), FileArgument(finalTemp_)});
     return args;
 }
@@ -315,9 +323,14 @@ void Capture::StartEncoder()
     started_ = true;
     if (kind_ != CaptureKind::Video) return;
     // ffmpeg replaces (-y) only a file we made ourselves, in our own folder.
-    files::CreateNewFile((settings_.music ? videoTemp_ : finalTemp_).string());
+    if (settings_.music) {
+        const auto waitStart = std::chrono::steady_clock::now();
+        JoinMusic();
+        musicWait_ += std::chrono::steady_clock::now() - waitStart;
+    }
+    files::CreateNewFile(finalTemp_.string());
     try {
-        encoder_ = platform::StartProgram(ffmpeg_, EncoderArguments(settings_.music));
+        encoder_ = platform::StartProgram(ffmpeg_, EncoderArguments());
     } catch (const std::exception& e) {
         throw Failed(e.what());
     }
@@ -342,39 +355,68 @@ void Capture::TakeFrame(int frame)
     } else {
         render_ += Clock::now() - lastTaken_;
     }
+    // The picture starts on its way back and is taken ReadLag frames later,
+    // while the next ones are drawn; where it cannot, it is read now.
+    const auto queueStart = Clock::now();
+    const bool queued = platform::QueueVirtualScreenRead();
+    readback_ += Clock::now() - queueStart;
+    if (queued) {
+        queued_.push_back(frame);
+        while (queued_.size() > ReadLag) DeliverQueued();
+    } else {
+        DeliverAllQueued();
+        Deliver(frame, false);
+    }
+    lastTaken_ = Clock::now();
+    ShowProgress(frame, false);
+}
+
+void Capture::DeliverQueued()
+{
+    const int frame = queued_.front();
+    queued_.pop_front();
+    Deliver(frame, true);
+}
+
+void Capture::DeliverAllQueued()
+{
+    while (!queued_.empty()) DeliverQueued();
+}
+
+void Capture::Deliver(int frame, bool queued)
+{
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::uint8_t>* slot = nullptr;
     if (kind_ == CaptureKind::Video) {
         // A buffer of the feed's first (the wait for one is the encoder's),
         // then the picture read straight into it.
         const auto waitStart = Clock::now();
-        std::vector<std::uint8_t>* slot = feed_.Free();
-        const auto readStart = Clock::now();
-        encodeWait_ += readStart - waitStart;
+        slot = feed_.Free();
+        encodeWait_ += Clock::now() - waitStart;
         if (slot == nullptr) EncoderStopped();
-        int width = 0, height = 0;
-        platform::ReadVirtualScreen(screen_, width, height);
-        if (width != settings_.width || height != settings_.height)
-            ScaleFrame(screen_, width, height, *slot, settings_.width, settings_.height, filter_);
-        else
-            slot->swap(screen_);
-        feed_.Hand(slot);
-        lastTaken_ = Clock::now();
-        readback_ += lastTaken_ - readStart;
-    } else {
-        const auto readStart = Clock::now();
-        int width = 0, height = 0;
-        platform::ReadVirtualScreen(screen_, width, height);
-        const std::vector<std::uint8_t>* picture = &screen_;
-        if (width != settings_.width || height != settings_.height) {
-            ScaleFrame(screen_, width, height, scaled_, settings_.width, settings_.height, filter_);
-            picture = &scaled_;
-        }
-        const auto writeStart = Clock::now();
-        readback_ += writeStart - readStart;
-        image::WritePng((work_ / FrameFileName(frame)).string(), settings_.width, settings_.height, 3, picture->data());
-        lastTaken_ = Clock::now();
-        encodeWait_ += lastTaken_ - writeStart;
     }
-    ShowProgress(frame, false);
+    const auto readStart = Clock::now();
+    int width = 0, height = 0;
+    if (!queued)
+        platform::ReadVirtualScreen(screen_, width, height);
+    else if (!platform::TakeVirtualScreenRead(screen_, width, height))
+        throw Failed("the picture of frame " + std::to_string(frame) + " never came back from the graphics driver");
+    std::vector<std::uint8_t>* picture = &screen_;
+    if (width != settings_.width || height != settings_.height) {
+        picture = slot != nullptr ? slot : &scaled_;
+        ScaleFrame(screen_, width, height, *picture, settings_.width, settings_.height, filter_);
+    } else if (slot != nullptr) {
+        slot->swap(screen_);
+        picture = slot;
+    }
+    const auto handStart = Clock::now();
+    readback_ += handStart - readStart;
+    if (slot != nullptr) {
+        feed_.Hand(slot);
+        return;
+    }
+    image::WritePng((work_ / FrameFileName(frame)).string(), settings_.width, settings_.height, 3, picture->data());
+    encodeWait_ += Clock::now() - handStart;
 }
 
 void Capture::WriteWav(const fs::path& path, int frames)
@@ -411,6 +453,7 @@ void Capture::WriteWav(const fs::path& path, int frames)
     const bool played = platform::RenderMusic(
         module, count, volume_,
         [&](const std::int16_t* samples, std::size_t sampleFrames) {
+            if (stopMusic_) throw MusicStopped{};
             wav.clear();
             for (std::size_t i = 0; i < sampleFrames * 2; ++i)
                 PutLittleEndian(wav, static_cast<std::uint16_t>(samples[i]), 2);
@@ -423,8 +466,28 @@ void Capture::WriteWav(const fs::path& path, int frames)
     file.Commit();
 }
 
+void Capture::RenderTrack() noexcept
+{
+    try {
+        WriteWav(wavTemp_, plannedFrames_);
+    } catch (const MusicStopped&) {
+    } catch (...) {
+        musicError_ = std::current_exception();
+    }
+}
+
+void Capture::JoinMusic()
+{
+    if (music_.joinable()) music_.join();
+    if (musicError_) std::rethrow_exception(std::exchange(musicError_, nullptr));
+}
+
 void Capture::FinishFiles(int frames)
 {
+    // The show's last pass and its shutdown count as finishing; the last
+    // pictures, delivered now, as what they are.
+    const auto shutdown = std::chrono::steady_clock::now() - lastTaken_;
+    DeliverAllQueued();
     ShowProgress(frames, true);
     const auto finishStart = std::chrono::steady_clock::now();
     if (kind_ == CaptureKind::Video)
@@ -441,17 +504,44 @@ void Capture::FinishFiles(int frames)
     };
     const double seconds = inSeconds(now - startTime_);
     const double showSeconds = static_cast<double>(frames) / settings_.fps;
+    const double speed = seconds > 0 ? showSeconds / seconds : 0.0;
+    const double finish = inSeconds(musicWait_ + shutdown + (now - finishStart));
+    const bool video = kind_ == CaptureKind::Video;
     std::error_code ec;
+    const double megabytes = video ? static_cast<double>(fs::file_size(target_, ec)) / 1e6 : 0.0;
     std::printf("citadel: captured %d frames at %d fps (%.2f s of show) to '%s'", frames, settings_.fps, showSeconds,
                 target_.string().c_str());
-    if (kind_ == CaptureKind::Video) std::printf(", %.1f MB", static_cast<double>(fs::file_size(target_, ec)) / 1e6);
+    if (video) std::printf(", %.1f MB", megabytes);
     std::printf(", %.0f frames/s\n", seconds > 0 ? frames / seconds : 0.0);
     // Show seconds for each second of wall time, and where that went.
-    std::printf("citadel: %.2fx real time in %.2f s: render %.2f s, readback %.2f s, %s %.2f s, %s %.2f s\n",
-                seconds > 0 ? showSeconds / seconds : 0.0, seconds, inSeconds(render_), inSeconds(readback_),
-                kind_ == CaptureKind::Video ? "encode wait" : "PNG writing", inSeconds(encodeWait_),
-                settings_.music ? "music and finish" : "finish", inSeconds(now - finishStart));
+    std::printf("citadel: %.2fx real time in %.2f s: render %.2f s, readback %.2f s, %s %.2f s, %s %.2f s\n", speed,
+                seconds, inSeconds(render_), inSeconds(readback_), video ? "encode wait" : "PNG writing",
+                inSeconds(encodeWait_), settings_.music ? "music and finish" : "finish", finish);
     std::fflush(stdout);
+    figures_ = {{"capture.frames", frames},
+                {"capture.fps", settings_.fps},
+                {"capture.width", settings_.width},
+                {"capture.height", settings_.height},
+                {"capture.show_s", showSeconds},
+                {"capture.wall_s", seconds},
+                {"capture.real_time_x", speed},
+                {"capture.render_s", inSeconds(render_)},
+                {"capture.readback_s", inSeconds(readback_)},
+                {video ? "capture.encode_wait_s" : "capture.png_writing_s", inSeconds(encodeWait_)},
+                {"capture.finish_s", finish}};
+    if (video) figures_.emplace_back("capture.file_mb", megabytes);
+}
+
+void Capture::WriteFigures()
+{
+    if (figuresPath_.empty()) return;
+    const std::string text = bench::FiguresJson(figures_);
+    try {
+        files::WriteFile(figuresPath_, text.data(), text.size());
+    } catch (const files::Error& e) {
+        throw Runtime::RuntimeError("Cannot write the capture figures '" + e.path + "': " + e.reason);
+    }
+    figuresWritten_ = true;
 }
 
 void Capture::FinishVideo(int frames)
@@ -461,13 +551,6 @@ void Capture::FinishVideo(int frames)
     const int status = platform::WaitForProgram(encoder_);
     platform::StopIfInterrupted();
     if (status != 0) throw Failed("ffmpeg failed (exit status " + std::to_string(status) + ")");
-    if (settings_.music) {
-        WriteWav(wavTemp_, frames);
-        files::CreateNewFile(finalTemp_.string());
-        const int muxed = platform::RunProgram(ffmpeg_, MuxArguments());
-        platform::StopIfInterrupted();
-        if (muxed != 0) throw Failed("ffmpeg could not add the music (exit status " + std::to_string(muxed) + ")");
-    }
     CheckVideo(frames);
     if (settings_.force) {
         std::error_code ec;
@@ -558,6 +641,7 @@ void Capture::Discard() noexcept
 void Capture::Unwritten(std::vector<std::string>& names) const
 {
     if (!written_) names.push_back("'" + settings_.path + "'");
+    if (!figuresPath_.empty() && !figuresWritten_) names.push_back("'" + figuresPath_ + "'");
 }
 
 void Capture::RemoveTemporaries() noexcept
@@ -567,6 +651,8 @@ void Capture::RemoveTemporaries() noexcept
     platform::EndProgram(encoder_);
     feed_.Stop();
     platform::KillProgram(encoder_);
+    stopMusic_ = true;
+    if (music_.joinable()) music_.join();
     std::error_code ec;
     if (!work_.empty()) fs::remove_all(work_, ec);
     if (!done_) {

@@ -16,15 +16,18 @@
 #include "port/ShowOptions.h"
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <filesystem>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // The pipe to the encoder, written from a thread of its own: the show's
@@ -91,7 +94,8 @@ public:
     void Prepare();
     // Takes the virtual screen after each presented frame.
     void Presented(const Frame& frame) override;
-    // After the last frame: the music, the final file, the rename.
+    // After the last frame: the final file, the rename, the figures (printed,
+    // and with --benchmark-json written as JSON).
     void Finish(int frames);
     // Stops the encoder, removes every temporary file and says so; for an
     // error that ends the program elsewhere.
@@ -113,6 +117,11 @@ private:
     void Guarded(Step&& step);
     void PrepareFiles();
     void TakeFrame(int frame);
+    // Reads the picture of frame (the oldest queued read, or the screen now)
+    // and hands it on: to the encoder, or to its PNG file.
+    void Deliver(int frame, bool queued);
+    void DeliverQueued();
+    void DeliverAllQueued();
     void FinishFiles(int frames);
     void PrepareVideo();
     void PrepareFolder();
@@ -120,13 +129,19 @@ private:
     // The feed stopped taking frames: the interrupt, or the encoder's end, thrown.
     [[noreturn]] void EncoderStopped();
     void WriteWav(const std::filesystem::path& path, int frames);
+    // The music thread's work: the video's sound track, any failure kept
+    // for JoinMusic.
+    void RenderTrack() noexcept;
+    // Waits for the sound track; its failure thrown.
+    void JoinMusic();
     void FinishVideo(int frames);
     void CheckVideo(int frames) const;
     void FinishFolder(int frames);
     void ShowProgress(int frame, bool last);
     void RemoveTemporaries() noexcept;
-    std::vector<std::string> EncoderArguments(bool withMusic) const;
-    std::vector<std::string> MuxArguments() const;
+    std::vector<std::string> EncoderArguments() const;
+    // With --benchmark-json: the figures FinishFiles gathered, as JSON.
+    void WriteFigures();
 
     CaptureSettings settings_;
     CaptureKind kind_ = CaptureKind::Video;
@@ -135,12 +150,17 @@ private:
     int plannedFrames_;
     std::filesystem::path target_;
     std::filesystem::path work_;      // our own folder: every file until the end, absolute
-    std::filesystem::path videoTemp_; // the encoder's output (the picture only when muxing follows)
     std::filesystem::path finalTemp_; // the complete file, renamed to the target last
     std::filesystem::path wavTemp_;
     std::string ffmpeg_;
     platform::ChildProgram encoder_;
     EncoderFeed feed_; // after encoder_, which it writes to: destroyed first
+    // A video's sound track, rendered from Prepare on beside the show's
+    // start-up; stopped early (stopMusic_) when the capture is abandoned.
+    struct MusicStopped {};
+    std::thread music_;
+    std::atomic<bool> stopMusic_{false};
+    std::exception_ptr musicError_;
     bool started_ = false;
     bool madeFolder_ = false;           // folder captures: the folder is ours to remove again
     std::vector<std::string> moved_;    // folder captures: names already moved into the target
@@ -150,10 +170,15 @@ private:
     bool written_ = false; // the capture is complete under its name
     bool progress_ = false;
     std::vector<std::uint8_t> screen_, scaled_;
+    std::deque<int> queued_; // frames whose pictures are on their way back, oldest first
     std::chrono::steady_clock::time_point startTime_, lastProgress_;
     // Where the wall time went, from the first frame on: drawing the show
     // (between two frames taken), reading the picture back (and scaling it),
     // and waiting for a free buffer for the encoder (or writing the PNG file).
     std::chrono::steady_clock::time_point lastTaken_;
-    std::chrono::steady_clock::duration render_{}, readback_{}, encodeWait_{};
+    std::chrono::steady_clock::duration render_{}, readback_{}, encodeWait_{}, musicWait_{};
+
+    std::string figuresPath_;                             // --benchmark-json, or empty
+    std::vector<std::pair<std::string, double>> figures_; // bench::Figures, gathered at the end
+    bool figuresWritten_ = false;
 };

@@ -3,6 +3,7 @@
 #include "GLFixture.h"
 
 #include "platform/ScreenGL.h"
+#include "platform/VirtualScreen.h"
 #include "platform/Window.h"
 
 namespace platform {
@@ -71,6 +72,76 @@ TEST_F(ShowGLTest, ThePictureSurvivesThePresent)
     platform::SwapBuffers(platform::GetDC());
     // Snapshots are read after the present: the frame must still be there.
     EXPECT_EQ(gltest::PixelAt(5, 5), (std::array<int, 3>{255, 0, 0}));
+}
+
+// Every level of each channel, drawn in columns: the screen's own 5-6-5
+// layout, read as bytes by us, gives what the driver's RGB bytes give.
+TEST_F(ShowGLTest, FiveSixFiveLevelsReadAsTheDriversOwnBytes)
+{
+    const platform::VirtualScreen* screen = platform::CurrentVirtualScreen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_TRUE(screen->read565) << "Mesa offers the 5-6-5 layout of a 16-bit screen";
+    glEnable(GL_SCISSOR_TEST);
+    for (int level = 0; level < 64; ++level) {
+        glScissor(level * 10, 0, 10, 480);
+        const float five = static_cast<float>(level / 2) / 31, six = static_cast<float>(level) / 63;
+        glClearColor(five, six, level % 2 == 0 ? five : 1 - five, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    std::vector<std::uint8_t> driver(640 * 480 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, driver.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    EXPECT_EQ(gltest::Screen(), driver) << "a picture of one colour a column reads the same either way up";
+}
+
+// A capture's reads: queued after each present and taken frames later, they
+// give the pictures a read at once gives, in order, also once the context
+// that drew them has gone; and they leave the read state as it was.
+TEST_F(ShowGLTest, QueuedReadsGiveThePicturesOfReadsAtOnceInOrderAlsoAfterTheContextWent)
+{
+    std::vector<std::vector<std::uint8_t>> expected;
+    const auto draw = [&](int frame) {
+        glClearColor(0.1f * static_cast<float>(frame), 0.5f, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST); // a mark at the top left: upside down shows
+        glScissor(0, 400, 100 + frame, 80);
+        glClearColor(1, 1, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        platform::SwapBuffers(platform::GetDC());
+        expected.push_back(gltest::Screen());
+    };
+    std::vector<std::uint8_t> rgb;
+    int width = 0, height = 0;
+    std::size_t taken = 0;
+    const auto takeOne = [&] {
+        ASSERT_TRUE(platform::TakeVirtualScreenRead(rgb, width, height));
+        EXPECT_EQ(std::vector<int>({width, height}), (std::vector<int>{640, 480}));
+        EXPECT_TRUE(rgb == expected.at(taken)) << "picture " << taken;
+        ++taken;
+    };
+    glPixelStorei(GL_PACK_ALIGNMENT, 8);
+    for (int frame = 0; frame < 5; ++frame) {
+        draw(frame);
+        ASSERT_TRUE(platform::QueueVirtualScreenRead());
+        if (frame == 2) {
+            EXPECT_FALSE(platform::QueueVirtualScreenRead()) << "three at most";
+            takeOne();
+        } else if (frame > 2) {
+            takeOne();
+        }
+    }
+    EXPECT_EQ(gltest::Integer(GL_PIXEL_PACK_BUFFER_BINDING), 0);
+    EXPECT_EQ(gltest::Integer(GL_PACK_ALIGNMENT), 8);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+
+    gltest::DropContext();
+    while (taken < expected.size()) takeOne();
+    EXPECT_FALSE(platform::TakeVirtualScreenRead(rgb, width, height)) << "none left";
+    EXPECT_FALSE(platform::QueueVirtualScreenRead()) << "no context";
 }
 
 TEST(FitBox, KeepsFourThreeWithBarsOrWholeMultiples)

@@ -2,6 +2,7 @@
 // module that really sounds and loops on the audio thread.
 #include "SquareWaveXm.h"
 #include "music/Midas.h"
+#include "platform/MusicRender.h"
 #include "platform/SoundLib.h"
 #include "testing/Testing.h"
 
@@ -131,6 +132,42 @@ TEST_F(MidasTest, AnUnavailableDriverIsSilentAndStillCloses)
     StartWith(Write("song.xm", testxm::SquareWaveModule()));
     EXPECT_TRUE(platform::SoundLibHasDevice());
     Midas::MidasStop();
+}
+
+// What RenderMusic hands over, whole.
+std::vector<std::int16_t> Rendered(const std::string& path, std::uint64_t frames, std::uint64_t skip, bool& played)
+{
+    std::vector<std::int16_t> all;
+    std::string why;
+    played = platform::RenderMusic(
+        path, frames, 100,
+        [&](const std::int16_t* samples, std::size_t count) { all.insert(all.end(), samples, samples + 2 * count); },
+        why, skip);
+    return all;
+}
+
+// A show that starts later takes its music from a later point: skipping K
+// sample frames gives the tail of a render from the start, sample for
+// sample, across render blocks and the song's loop (23040 frames a pass).
+TEST_F(MidasTest, RenderedMusicAfterASkipIsTheTailOfTheWholeRender)
+{
+    const std::string song = Write("song.xm", testxm::SquareWaveModule());
+    constexpr std::uint64_t Frames = 30000;
+    bool played = false;
+    const auto whole = Rendered(song, Frames + 50000, 0, played);
+    ASSERT_TRUE(played);
+    ASSERT_EQ(whole.size(), 2 * (Frames + 50000));
+    for (const std::uint64_t skip : {1u, 4095u, 4096u, 4097u, 23040u + 333u, 50000u}) {
+        SCOPED_TRACE(skip);
+        const auto tail = Rendered(song, Frames, skip, played);
+        EXPECT_TRUE(played);
+        ASSERT_EQ(tail.size(), 2 * Frames);
+        EXPECT_TRUE(std::equal(tail.begin(), tail.end(), whole.begin() + static_cast<std::ptrdiff_t>(2 * skip)));
+    }
+    // A module that cannot be read: the frames asked for, silent, whatever the skip.
+    const auto silent = Rendered((dir / "missing.xm").string(), 100, 5000, played);
+    EXPECT_FALSE(played);
+    EXPECT_EQ(silent, std::vector<std::int16_t>(200, 0));
 }
 
 } // namespace

@@ -88,6 +88,10 @@ TEST(Options, NoneGiveTheOriginalShowAndEachOptionLandsInItsField)
     EXPECT_EQ(c.quality, CaptureQuality::Fast);
     EXPECT_EQ(Parse("--capture show.mkv --capture-quality lossless").options.capture.quality, CaptureQuality::Lossless);
     EXPECT_EQ(Parse("--capture show.webm --capture-quality small").options.capture.quality, CaptureQuality::Small);
+    // A capture's figures go where a benchmark's would.
+    p = Parse("--capture show.mp4 --benchmark-json c.json");
+    EXPECT_EQ(p.status, -1) << p.err;
+    EXPECT_EQ(p.options.benchmarkJson, "c.json");
 
     // An existing folder needs no slash, and only a folder takes odd sizes.
     p = Parse("--capture " + folder + " --capture-fps 25 --capture-size 321x241 --force --no-music");
@@ -118,7 +122,9 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
                                    "--snapshot 5=a.png --snapshot 6=./a.png|frames 5 and 6 both go to",
                                    "--frames 100 --snapshot 101=a.png|frame 101 is never presented",
                                    "--frames 100 --key 101:Left|frame 101 is never presented",
-                                   "--benchmark-json b.json|--benchmark",
+                                   "--benchmark-json b.json|only with --benchmark or --capture",
+                                   "--capture v.mp4 --benchmark-json /no/such/folder/b.json|no folder",
+                                   "--capture v.mp4 --benchmark-json v.mp4|'v.mp4' is also the file of --capture",
                                    "--snapshot 3=/no/such/folder/a.png|no folder '/no/such/folder'",
                                    "--state-log /no/such/folder/s.csv|no folder",
                                    "--benchmark --benchmark-json /no/such/folder/b.json|no folder",

@@ -168,6 +168,9 @@ int wglMakeCurrent(HDC dc, HGLRC context)
         // RGBA is the one read-back layout WebGL promises.
         context->screen.readRgba = true;
         CreateVirtualScreen(context->screen, video.settings, emscripten_webgl_get_proc_address);
+        // Not the 5-6-5 layout even where the browser offers it: its own
+        // widening to bytes is the one the page's pictures were made with.
+        context->screen.read565 = false;
     }
     const bool fresh = context->gles == nullptr;
     if (fresh) context->gles = gles::CreateContext();
@@ -243,6 +246,17 @@ void ReadVirtualScreen(std::vector<std::uint8_t>& rgb, int& width, int& height)
     ReadScreenPixels(video.current->screen, width, height, rgb);
     // The read has waited for the GPU process: the one check for errors.
     gles::CheckErrors();
+}
+
+// WebGL 2 maps no buffers: the page reads only while it waits.
+bool QueueVirtualScreenRead()
+{
+    return false;
+}
+
+bool TakeVirtualScreenRead(std::vector<std::uint8_t>&, int&, int&)
+{
+    return false;
 }
 
 void QueryDrawingBits(int& red, int& green, int& blue, int& depth)

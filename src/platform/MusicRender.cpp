@@ -72,7 +72,10 @@ bool RenderMusic(const std::string& path, std::uint64_t frames, int volume, cons
             skipped += got;
         }
         while (done < frames && !InterruptRequested()) {
-            const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(Block, frames - done));
+            // Blocks where a render from the start has them: the mixer
+            // rounds a little differently at another block's edge.
+            const std::uint64_t toEdge = Block - (skip + done) % Block;
+            const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(toEdge, frames - done));
             const std::size_t got = module.read_interleaved_stereo(MusicSampleRate, wanted, block.data());
             if (got == 0) break; // nothing more to play: the rest stays silent
             for (std::size_t i = 0; i < got * 2; ++i) samples[i] = ToSample(block[i] * gain);

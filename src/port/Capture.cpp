@@ -155,8 +155,8 @@ std::uint64_t SamplesBefore(std::uint64_t frame, int fps)
 }
 
 Capture::Capture(const ShowOptions& options)
-    : settings_(options.capture), filter_(options.video.filter), volume_(options.volume),
-      plannedFrames_(options.frames > 0 ? std::min(options.frames, ShowLength) : ShowLength),
+    : settings_(options.capture), filter_(options.video.filter), volume_(options.volume), first_(options.start),
+      plannedFrames_((options.frames > 0 ? std::min(options.frames, ShowLength) : ShowLength) - options.start + 1),
       target_(options.capture.path), figuresPath_(options.benchmarkJson)
 {
 }
@@ -197,7 +197,7 @@ void Capture::Prepare()
 
 void Capture::Presented(const Frame& frame)
 {
-    Guarded([&] { TakeFrame(frame.number); });
+    Guarded([&] { TakeFrame(frame.number - first_ + 1); });
 }
 
 void Capture::Finish(int frames)
@@ -450,6 +450,9 @@ void Capture::WriteWav(const fs::path& path, int frames)
     // show itself plays silently then; but a capture is worth a word.
     const std::string module = platform::ResourcePath(platform::AppPath(), std::string("\\") + ShowModule);
     std::string why;
+    // From where the music is at the first frame: the frames before it, as
+    // many video frames' worth of sound as there are, rendered and dropped.
+    const std::uint64_t before = SamplesBefore(static_cast<std::uint64_t>(first_ - 1), settings_.fps);
     const bool played = platform::RenderMusic(
         module, count, volume_,
         [&](const std::int16_t* samples, std::size_t sampleFrames) {
@@ -459,7 +462,7 @@ void Capture::WriteWav(const fs::path& path, int frames)
                 PutLittleEndian(wav, static_cast<std::uint16_t>(samples[i]), 2);
             file.Write(wav.data(), wav.size());
         },
-        why);
+        why, before);
     platform::StopIfInterrupted();
     if (!played)
         platform::Warn("the music '" + module + "' cannot be used (" + why + "); the capture's sound track is silent");

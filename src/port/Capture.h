@@ -147,6 +147,7 @@ private:
     CaptureKind kind_ = CaptureKind::Video;
     platform::ScaleFilter filter_;
     int volume_;
+    int first_; // the show's frame that is the capture's first (--start)
     int plannedFrames_;
     std::filesystem::path target_;
     std::filesystem::path work_;      // our own folder: every file until the end, absolute

@@ -64,11 +64,12 @@ public:
 
 private:
     // The values a glTemplate keeps from one pass to the next.
+// clang-format off
 #define CITADEL_SHOW_FIELDS(X)                                                                                         \
-    X(EndRequested)                                                                                                    \
-    X(TitlesActive) X(SceneActive) X(InterludeActive) X(TurnCount) X(OrbitStep) X(FinalStep) X(SkyScroll)              \
-        X(TitleFrame) X(LightAngle1) X(LightAngle2) X(InterludeFrame) X(InterludeSpin) X(InterludeDepth)               \
-            X(InterludeReturn)
+    X(EndRequested) X(TitlesActive) X(SceneActive) X(InterludeActive) X(TurnCount) X(OrbitStep) X(FinalStep)           \
+    X(SkyScroll) X(TitleFrame) X(LightAngle1) X(LightAngle2) X(InterludeFrame) X(InterludeSpin) X(InterludeDepth)      \
+    X(InterludeReturn)
+    // clang-format on
     // The show between two passes: the window's values, the camera, the
     // random generator and the GL state.
     struct ShowState {

@@ -14,7 +14,7 @@
 // queue in that frame's event pump, as if typed.
 struct ScriptedKey {
     int frame = 0;
-    int tick = 0; // > 0: the tick-th refresh of a pause after frame, instead
+    int tick = 0;    // > 0: the tick-th refresh of a pause after frame, instead
     std::string key; // SDL key name, e.g. "Left", "Page Up", "E", "Escape"
     std::int16_t shift = 0;
 };

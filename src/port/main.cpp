@@ -135,7 +135,7 @@ int main(int argc, char** argv)
             hooks.Attach(*capture);
         }
         RunShow(options, hooks, WriteSnapshot);
-        if (capture) capture->Finish(hooks.Frames());
+        if (capture) capture->Finish(hooks.Frames() - options.start + 1);
         // A signal too late to stop anything: all was written, but the
         // status still says that the run was asked to stop.
         platform::StopIfInterrupted();

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <future>
 #include <tuple>
 
@@ -162,4 +163,37 @@ TEST(Player, APauseThatNothingCanEndPlaysOnWithAWarning)
     ASSERT_EQ(o.run.status, 0) << o.run.err;
     EXPECT_EQ(o.frames, Range(1, 20));
     EXPECT_NE(o.run.err.find("a paused show without a window plays on"), std::string::npos) << o.run.err;
+}
+
+// A capture from --start: its first frame is the show's frame N, its sound
+// track the full capture's from N's time on, sample for sample.
+TEST(Player, ACaptureFromAStartHasThatFrameFirstAndTheMusicFromItsTime)
+{
+    const std::string full = e2e::TempFolder("capture-full") + "/cap/";
+    const std::string late = e2e::TempFolder("capture-late") + "/cap/";
+    auto fullRun = std::async(std::launch::async, [&] {
+        return e2e::RunCitadel({"--seed", e2e::GoldenSeed, "--frames", "90", "--capture", full});
+    });
+    const auto lateRun =
+        e2e::RunCitadel({"--seed", e2e::GoldenSeed, "--start", "31", "--frames", "90", "--capture", late});
+    const auto fullDone = fullRun.get();
+    ASSERT_EQ(fullDone.status, 0) << fullDone.err;
+    ASSERT_EQ(lateRun.status, 0) << lateRun.err;
+    EXPECT_TRUE(e2e::ReadFile(full + "frame-000031.png") == e2e::ReadFile(late + "frame-000001.png"));
+    EXPECT_TRUE(e2e::ReadFile(full + "frame-000090.png") == e2e::ReadFile(late + "frame-000060.png"));
+    EXPECT_FALSE(std::filesystem::exists(late + "frame-000061.png"));
+
+    const std::string fullWav = e2e::ReadFile(full + "music.wav");
+    const std::string lateWav = e2e::ReadFile(late + "music.wav");
+    constexpr std::size_t Header = 44, BytesAFrame = 48000 / 60 * 4;
+    ASSERT_EQ(fullWav.size(), Header + 90 * BytesAFrame);
+    ASSERT_EQ(lateWav.size(), Header + 60 * BytesAFrame);
+    EXPECT_TRUE(fullWav.substr(Header + 30 * BytesAFrame) == lateWav.substr(Header));
+}
+
+TEST(Player, APlayersKeyInACaptureIsRefused)
+{
+    const auto run = e2e::RunCitadel({"--capture", e2e::TempFolder("capture-key") + "/x.mp4", "--key", "10:]"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("records the show straight through"), std::string::npos) << run.err;
 }

@@ -41,7 +41,7 @@ EM_JS(int, PageHasWebGl2, (), {
 // at: smoothly, or keeping each pixel's edges.
 EM_JS(void, StyleCanvasScaling, (const char* selector, int pixelated), {
     const canvas = document.querySelector(UTF8ToString(selector));
-    if (canvas) canvas.style.imageRendering = pixelated ? 'pixelated' : '';
+    if (canvas) canvas.style.imageRendering = pixelated ? "pixelated" : "auto";
 });
 // clang-format on
 

@@ -15,8 +15,10 @@ namespace {
 // How often the player keeps the show's state on its way: a seek then runs
 // at most this many passes without drawing.
 constexpr int KeepEvery = 120;
-// How long the look-ahead runs between two passes.
+// How long the look-ahead runs between two passes, and the first time: natively
+// that covers the whole show (about 20 µs a pass) before its first frame.
 constexpr std::chrono::milliseconds LookAheadTurn{3};
+constexpr std::chrono::milliseconds FirstLookAhead{100};
 
 } // namespace
 
@@ -106,7 +108,8 @@ bool Player::Hold()
         target_ = 0;
         return false;
     }
-    LookAhead();
+    LookAhead(lookedAhead_ ? LookAheadTurn : FirstLookAhead);
+    lookedAhead_ = true;
     if (!paused_) {
         const int next = Shown() + 1;
         if (next % KeepEvery == 1 && !kept_.contains(next)) kept_[next] = Keep();
@@ -143,7 +146,7 @@ bool Player::Hold()
     return true;
 }
 
-void Player::LookAhead()
+void Player::LookAhead(std::chrono::milliseconds turn)
 {
     if (aheadAt_ == 0) {
         const auto furthest = std::prev(kept_.end());
@@ -153,7 +156,7 @@ void Player::LookAhead()
     if (aheadAt_ >= last_) return;
     const ShowState now = Keep();
     PutBack(ahead_);
-    aheadAt_ = Replay(aheadAt_, last_, std::chrono::steady_clock::now() + LookAheadTurn);
+    aheadAt_ = Replay(aheadAt_, last_, std::chrono::steady_clock::now() + turn);
     ahead_ = Keep();
     PutBack(now);
 }

@@ -96,10 +96,10 @@ private:
     // returns the pass it stopped before.
     int Replay(int from, int to,
                std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
-    // Runs the show ahead of where it plays for a few milliseconds between
-    // two passes, keeping its states on the way, until the whole run is
+    // Runs the show ahead of where it plays for the time given, between two
+    // passes, keeping its states on the way, until the whole run is
     // covered: then no seek has far to go.
-    void LookAhead();
+    void LookAhead(std::chrono::milliseconds turn);
 
     const ShowOptions& options_;
     PortHooks& hooks_;
@@ -110,6 +110,7 @@ private:
     bool installed_ = false;
 
     bool started_ = false;
+    bool lookedAhead_ = false;
     bool paused_ = false;
     int steps_ = 0;  // single passes asked for while paused
     int target_ = 0; // the next frame asked for by a seek; 0: none

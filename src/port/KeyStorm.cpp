@@ -2,17 +2,24 @@
 
 #include "platform/Events.h"
 
+#include <string_view>
 #include <vector>
 
 void KeyStorm::BeforeEvents(const Frame&)
 {
     // Every named key, the show's own and those its handler must ignore, but
-    // Escape, which would end the show, and Enter, which with Alt belongs to
-    // the port (as F12 does, which is not named).
+    // Escape, which would end the show, Enter, which with Alt belongs to the
+    // port (as F12 does, which is not named), and the player's Space.
     static const std::vector<const char*> Keys = [] {
+        const auto player = [](const char* name) {
+            for (const platform::NamedPlayerKey& key : platform::PlayerKeys)
+                if (std::string_view(key.name) == name) return true;
+            return false;
+        };
         std::vector<const char*> names;
         for (const platform::NamedKey& key : platform::NamedKeys)
-            if (key.effect != platform::KeyEffect::End && key.code != platform::VK_RETURN) names.push_back(key.name);
+            if (key.effect != platform::KeyEffect::End && key.code != platform::VK_RETURN && !player(key.name))
+                names.push_back(key.name);
         return names;
     }();
     std::uniform_int_distribution<int> count(0, 4), key(0, static_cast<int>(Keys.size()) - 1), shift(0, 7);

@@ -112,8 +112,6 @@ std::vector<std::vector<Call>>& Stack()
     return stack;
 }
 
-void Note(const Call& call, int depth = 0);
-
 // What a call does to the shadow, whether made now or from a list.
 void Take(const Call& call, int depth)
 {
@@ -221,13 +219,15 @@ void Summarise(std::vector<Call>& list)
     list.insert(list.end(), last.begin(), last.end());
 }
 
-void Note(const Call& call, int depth)
+// A call made now: into the list being made, and into effect unless the
+// list is only being made.
+void Note(const Call& call)
 {
     if (compiling != 0) {
         lists[compiling].push_back(call);
         if (!executing) return;
     }
-    Take(call, depth);
+    Take(call, 0);
 }
 
 // The table's entry points: each notes its call; the tee's also make it.

@@ -110,11 +110,7 @@ bool Player::Hold()
     }
     LookAhead(lookedAhead_ ? LookAheadTurn : FirstLookAhead);
     lookedAhead_ = true;
-    if (!paused_) {
-        const int next = Shown() + 1;
-        if (next % KeepEvery == 1 && !kept_.contains(next)) kept_[next] = Keep();
-        return false;
-    }
+    if (!paused_) return false;
     if (steps_ > 0) {
         --steps_;
         return false;

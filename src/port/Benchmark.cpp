@@ -140,12 +140,13 @@ Figures Summarise(const Recorder& r)
     return f;
 }
 
-// Seeks across the show from its second frame on, with the player's
-// look-ahead as far as it got before the first frame: from each end to the
-// other (the last frame ends the show: the one before it), to the middle,
-// and back and forth between scattered frames, one presented frame after each.
+// Seeks across the show once the player has looked ahead over all of it, as
+// it has before the first frame where a viewer could seek (headless, it looks
+// ahead a little a frame): from each end to the other (the last frame ends
+// the show: the one before it), to the middle, and back and forth between
+// scattered frames, one presented frame after each.
 struct SeekTour final : Attachment {
-    static constexpr int FirstAt = 2;
+    static constexpr int FirstAt = 60; // by then every stretch is kept
     // The last frame ends the show: the tour goes to the one before.
     static constexpr int End = ShowLength - 1;
     static constexpr int Targets[] = {End,  1,   ShowLength / 2, 2,   End - 86, 700, 2900, 1200, 60,  End,

@@ -15,8 +15,10 @@ namespace {
 // How often the player keeps the show's state on its way: a seek then runs
 // at most this many passes without drawing.
 constexpr int KeepEvery = 120;
-// How long the look-ahead runs between two passes, and the first time: natively
-// that covers the whole show (about 20 µs a pass) before its first frame.
+// How long the look-ahead runs between two passes, and the first time where a
+// viewer may seek at once: natively that covers the whole show (about 20 µs a
+// pass) before its first frame. Headless runs, whose keys are scripted, add
+// nothing to their start-up.
 constexpr std::chrono::milliseconds LookAheadTurn{3};
 constexpr std::chrono::milliseconds FirstLookAhead{100};
 
@@ -108,7 +110,7 @@ bool Player::Hold()
         target_ = 0;
         return false;
     }
-    LookAhead(lookedAhead_ ? LookAheadTurn : FirstLookAhead);
+    LookAhead(lookedAhead_ || options_.video.headless ? LookAheadTurn : FirstLookAhead);
     lookedAhead_ = true;
     if (!paused_) return false;
     if (steps_ > 0) {

@@ -151,7 +151,9 @@ TEST(Signals, EveryModeStopsWithTheSignalsStatusKeepingOldFilesAndSayingWhatWasN
         };
         for (int i = 0; i < 1000 && !underWay(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         // Well into the work: the show's frames, or the converter's sheet (a second of work).
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // A state log to a device shows no sign of its first row, and under a
+        // full ./test start-up alone can take 300 ms.
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
         ::kill(started.pid, c.signal);
         const auto signalled = std::chrono::steady_clock::now();
         const auto run = e2e::Wait(started, 10);

@@ -24,6 +24,8 @@ constexpr int MaxListNesting = 64;
 glapi::Gl11 real;
 State state;
 std::unordered_map<unsigned, std::vector<Call>> lists;
+// Storage of matrix levels popped, by mode, for the next push.
+std::vector<std::vector<Call>> spares[3];
 unsigned compiling = 0; // the list being made, 0: none
 bool executing = true;  // calls take effect now (not GL_COMPILE)
 
@@ -141,13 +143,25 @@ void Take(const Call& call, int depth)
         state.matrixMode = call.u[0];
         break;
     case PushMatrix: {
+        // A level popped earlier lends its storage: pushes and pops come in
+        // pairs for every object a pass draws.
         auto& stack = Stack();
-        stack.push_back(stack.back());
+        auto& spare = spares[ModeIndex(state.matrixMode)];
+        if (spare.empty()) {
+            stack.emplace_back();
+        } else {
+            stack.push_back(std::move(spare.back()));
+            spare.pop_back();
+        }
+        stack.back() = stack[stack.size() - 2];
         break;
     }
     case PopMatrix: {
         auto& stack = Stack();
-        if (stack.size() > 1) stack.pop_back();
+        if (stack.size() > 1) {
+            spares[ModeIndex(state.matrixMode)].push_back(std::move(stack.back()));
+            stack.pop_back();
+        }
         break;
     }
     case LoadIdentity:
@@ -162,14 +176,15 @@ void Take(const Call& call, int depth)
         if (call.u[1] == GL_POSITION || call.u[1] == GL_SPOT_DIRECTION) {
             auto& modelview = state.stacks[0];
             if (modelview.empty()) modelview.emplace_back();
-            State::Placement placement{call, modelview.back()};
             const auto same = std::find_if(state.placements.begin(), state.placements.end(), [&](const auto& p) {
                 return p.call.u[0] == call.u[0] && p.call.u[1] == call.u[1];
             });
-            if (same != state.placements.end())
-                *same = std::move(placement);
-            else
-                state.placements.push_back(std::move(placement));
+            if (same != state.placements.end()) {
+                same->call = call;
+                same->modelview = modelview.back(); // into the storage it has
+            } else {
+                state.placements.push_back({call, modelview.back()});
+            }
         } else {
             Set(call);
         }
@@ -230,6 +245,23 @@ void Note(const Call& call)
     Take(call, 0);
 }
 
+// The current colour, normal and texture coordinate change with nearly
+// every vertex: outside a list being made they are set in place, to what
+// Take would set them to, without a call built and copied on the way.
+void NoteCurrent(Call State::*slot, Entry entry, double a, double b, double c = 0, double d = 0)
+{
+    if (compiling != 0) {
+        Note(Make(entry, {a, b, c, d}));
+        return;
+    }
+    Call& current = state.*slot;
+    current.entry = entry;
+    current.d[0] = a;
+    current.d[1] = b;
+    current.d[2] = c;
+    current.d[3] = d;
+}
+
 // The table's entry points: each notes its call; the tee's also make it.
 template <bool Draw>
 struct Entries {
@@ -247,27 +279,27 @@ struct Entries {
     }
     static void Normal3f(float x, float y, float z)
     {
-        Note(Make(glshadow::Normal3f, {x, y, z}));
+        NoteCurrent(&State::normal, glshadow::Normal3f, x, y, z);
         if (Draw) real.Normal3f(x, y, z);
     }
     static void TexCoord2f(float s, float t)
     {
-        Note(Make(glshadow::TexCoord2f, {s, t}));
+        NoteCurrent(&State::texCoord, glshadow::TexCoord2f, s, t);
         if (Draw) real.TexCoord2f(s, t);
     }
     static void TexCoord2d(double s, double t)
     {
-        Note(Make(glshadow::TexCoord2d, {s, t}));
+        NoteCurrent(&State::texCoord, glshadow::TexCoord2d, s, t);
         if (Draw) real.TexCoord2d(s, t);
     }
     static void Color3f(float r, float g, float b)
     {
-        Note(Make(glshadow::Color3f, {r, g, b}));
+        NoteCurrent(&State::colour, glshadow::Color3f, r, g, b);
         if (Draw) real.Color3f(r, g, b);
     }
     static void Color4f(float r, float g, float b, float a)
     {
-        Note(Make(glshadow::Color4f, {r, g, b, a}));
+        NoteCurrent(&State::colour, glshadow::Color4f, r, g, b, a);
         if (Draw) real.Color4f(r, g, b, a);
     }
     // Lists are made once, by the driver; the shadow keeps what is in them.
@@ -553,6 +585,7 @@ void Reset()
 {
     state = State{};
     lists.clear();
+    for (auto& spare : spares) spare.clear();
     compiling = 0;
     executing = true;
 }

@@ -15,12 +15,13 @@ namespace {
 // How often the player keeps the show's state on its way: a seek then runs
 // at most this many passes without drawing.
 constexpr int KeepEvery = 120;
-// How long the look-ahead runs between two passes, and the first time where a
-// viewer may seek at once: natively that covers the whole show (about 20 µs a
-// pass) before its first frame. Headless runs, whose keys are scripted, add
-// nothing to their start-up.
+// How long the look-ahead runs between two passes, and at most the first
+// time, where a viewer may seek at once: enough for the whole show before its
+// first frame natively (about 7 µs a pass, 20 ms) and in a browser (about
+// 45 µs a pass, 150 ms), so that no seek replays more than KeepEvery passes.
+// Headless runs, whose keys are scripted, add nothing to their start-up.
 constexpr std::chrono::milliseconds LookAheadTurn{3};
-constexpr std::chrono::milliseconds FirstLookAhead{100};
+constexpr std::chrono::milliseconds FirstLookAhead{250};
 
 } // namespace
 

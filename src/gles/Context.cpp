@@ -57,6 +57,13 @@ void Context::Release()
 
 void Context::ApplyEsState()
 {
+    RebindEsState();
+    dirty = DirtyAll;
+    stale.fill(DirtyAll);
+}
+
+void Context::RebindEsState()
+{
     glUseProgram(programs[variant].id);
     if (destinationTexture != 0) {
         glActiveTexture(GL_TEXTURE0 + DestinationUnit);
@@ -81,8 +88,6 @@ void Context::ApplyEsState()
     glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
     if (viewportSet) glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4); // uploads are always tight RGBA
-    dirty = DirtyAll;
-    stale.fill(DirtyAll);
 }
 
 void Context::RequireOutsidePrimitive(const char* call) const

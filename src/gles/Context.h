@@ -48,6 +48,9 @@ struct Context final : ListExecutor {
     // Puts every piece of ES state the renderer relies on in place, after
     // another context (or the platform) may have changed it.
     void ApplyEsState();
+    // The same but for the programs' uniforms, which only this context's
+    // programs hold: after the platform has drawn with a program of its own.
+    void RebindEsState();
 
     // Draws the batched immediate-mode triangles.
     void DrawBatch();

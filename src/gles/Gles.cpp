@@ -293,6 +293,11 @@ std::array<float, 4> ClearColour()
     return Current().clearColor;
 }
 
+void RestoreEsState()
+{
+    Current().RebindEsState();
+}
+
 bool EmulateMesaBlending(bool on)
 {
     Context& context = Current();

@@ -27,7 +27,8 @@
 // without glBegin, ...), throws Error naming the call. The renderer draws
 // into whatever framebuffer the platform has bound and never binds one; the
 // platform calls Flush before it reads or presents that framebuffer, and
-// between frames may blit or read it, restoring any other ES state it changes.
+// between frames may blit or read it, restoring any other ES state it changes,
+// or draw it with a program of its own and call RestoreEsState.
 #pragma once
 
 #include "glapi/Gl11.h"
@@ -71,6 +72,11 @@ void CheckErrors();
 // The current context's clear colour as the ES context holds it (clamped),
 // so that a platform that changes it can put it back without asking GL.
 std::array<float, 4> ClearColour();
+
+// Puts back the ES state the renderer relies on (program, vertex array,
+// textures, switches, blending, viewport, clear colour) after the platform
+// has drawn between frames with a program of its own.
+void RestoreEsState();
 
 // Makes the current context store its fragments as Mesa's software
 // rasteriser (llvmpipe) stores them into an RGB565 framebuffer, to the bit,

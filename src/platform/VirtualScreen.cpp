@@ -321,7 +321,10 @@ void PresentVirtualScreen(VirtualScreen& s, int drawableWidth, int drawableHeigh
         f.ClearColor(0, 0, 0, 1);
         f.Clear(GL_COLOR_BUFFER_BIT);
     }
-    const GLenum glFilter = filter == ScaleFilter::Linear ? GL_LINEAR : GL_NEAREST;
+    // Unscaled, both filters take each pixel as it is; the nearest one is
+    // the cheaper blit (a software rasteriser filters every pixel otherwise).
+    const bool scaled = box.width != s.width || box.height != s.height;
+    const GLenum glFilter = filter == ScaleFilter::Linear && scaled ? GL_LINEAR : GL_NEAREST;
     f.BlitFramebuffer(0, 0, s.width, s.height, box.x, box.y, box.x + box.width, box.y + box.height, GL_COLOR_BUFFER_BIT,
                       glFilter);
 

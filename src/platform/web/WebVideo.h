@@ -3,6 +3,7 @@
 
 #include "platform/ScreenGL.h"
 #include "platform/Window.h"
+#include "platform/web/PicturePresent.h"
 
 namespace gles {
 struct Context;
@@ -14,6 +15,7 @@ struct RenderingContext {
     int webgl = 0;                 // the WebGL 2 context's handle
     gles::Context* gles = nullptr; // our GL 1.1 on it, made on first use
     VirtualScreen screen;
+    web::PicturePresenter picture; // its present, where it has a texture
 };
 
 namespace web {

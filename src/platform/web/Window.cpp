@@ -6,6 +6,7 @@
 #include "glapi/Gl11.h"
 #include "gles/Gles.h"
 #include "platform/web/Browser.h"
+#include "platform/web/PicturePresent.h"
 #include "platform/web/WebVideo.h"
 
 #include <GLES3/gl3.h>
@@ -168,6 +169,7 @@ int wglMakeCurrent(HDC dc, HGLRC context)
         // RGBA is the one read-back layout WebGL promises.
         context->screen.readRgba = true;
         CreateVirtualScreen(context->screen, video.settings, emscripten_webgl_get_proc_address);
+        web::AttachPictureTexture(context->screen, context->picture);
         // Not the 5-6-5 layout even where the browser offers it: its own
         // widening to bytes is the one the page's pictures were made with.
         context->screen.read565 = false;
@@ -197,6 +199,7 @@ int wglDeleteContext(HGLRC context)
         gles::MakeCurrent(context->gles);
         gles::DeleteContext(context->gles);
     }
+    web::DeletePicturePresenter(context->picture);
     if (context->screen.active) DestroyVirtualScreen(context->screen);
     if (previous != nullptr && previous != context) {
         emscripten_webgl_make_context_current(previous->webgl);
@@ -229,8 +232,12 @@ int SwapBuffers(HDC dc)
         FitCanvas(width, height, scale * video.settings.virtualWidth, scale * video.settings.virtualHeight);
         // The renderer knows the clear colour and never enables the scissor
         // test: the present asks the browser nothing.
-        const ShowState show{.clearColour = gles::ClearColour(), .scissor = false};
-        PresentVirtualScreen(video.current->screen, width, height, video.settings.filter, &show);
+        if (video.current->picture.texture != 0) {
+            web::PresentPicture(video.current->screen, video.current->picture, width, height, video.settings.filter);
+        } else {
+            const ShowState show{.clearColour = gles::ClearColour(), .scissor = false};
+            PresentVirtualScreen(video.current->screen, width, height, video.settings.filter, &show);
+        }
     }
     // The browser shows the canvas when this frame's callback returns.
     return 1;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace platform {
 
@@ -86,6 +87,20 @@ inline constexpr NamedPlayerKey PlayerKeys[] = {
     {PlayerKey::Pause, "Space", " "}, {PlayerKey::StepForward, ".", "."}, {PlayerKey::StepBack, ",", ","},
     {PlayerKey::SeekBack, "[", "["},  {PlayerKey::SeekForward, "]", "]"},
 };
+
+// The player's key of an SDL key name, which, as SDL reads names, may come
+// in any case ("Space", "space"); null for any other name.
+constexpr const NamedPlayerKey* PlayerKeyNamed(std::string_view name)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (const NamedPlayerKey& key : PlayerKeys) {
+        const std::string_view own = key.name;
+        bool same = own.size() == name.size();
+        for (std::size_t i = 0; same && i < own.size(); ++i) same = lower(own[i]) == lower(name[i]);
+        if (same) return &key;
+    }
+    return nullptr;
+}
 
 // What the handler does with a virtual-key code: None for any code without
 // a row, listed or not.

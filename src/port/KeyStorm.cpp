@@ -2,7 +2,6 @@
 
 #include "platform/Events.h"
 
-#include <string_view>
 #include <vector>
 
 void KeyStorm::BeforeEvents(const Frame&)
@@ -11,14 +10,10 @@ void KeyStorm::BeforeEvents(const Frame&)
     // Escape, which would end the show, Enter, which with Alt belongs to the
     // port (as F12 does, which is not named), and the player's Space.
     static const std::vector<const char*> Keys = [] {
-        const auto player = [](const char* name) {
-            for (const platform::NamedPlayerKey& key : platform::PlayerKeys)
-                if (std::string_view(key.name) == name) return true;
-            return false;
-        };
         std::vector<const char*> names;
         for (const platform::NamedKey& key : platform::NamedKeys)
-            if (key.effect != platform::KeyEffect::End && key.code != platform::VK_RETURN && !player(key.name))
+            if (key.effect != platform::KeyEffect::End && key.code != platform::VK_RETURN &&
+                platform::PlayerKeyNamed(key.name) == nullptr)
                 names.push_back(key.name);
         return names;
     }();

@@ -170,11 +170,10 @@ void CheckCombinations(const ShowOptions& options, const CaptureRequest& capture
     // A capture's sound track plays straight through from its first frame.
     if (!capture.path.empty())
         for (const ScriptedKey& key : options.keys)
-            for (const platform::NamedPlayerKey& player : platform::PlayerKeys)
-                if (key.key == player.name)
-                    throw UsageError("--key", "'" + key.key +
-                                                  "' pauses or seeks, which a capture does not: it "
-                                                  "records the show straight through");
+            if (platform::PlayerKeyNamed(key.key) != nullptr)
+                throw UsageError("--key", "'" + key.key +
+                                              "' pauses or seeks, which a capture does not: it records the show "
+                                              "straight through");
     if (options.benchmark && !capture.path.empty())
         throw UsageError("--capture", "not with --benchmark, which times the show as it plays; capture it in a run "
                                       "of its own");

@@ -187,6 +187,11 @@ TEST_F(KeyDownTest, ThePlayersKeysAreKnownByNameAndNeverReachTheShow)
             if (showKey.effect != KeyEffect::None) EXPECT_STRNE(showKey.name, key.name);
     }
     EXPECT_EQ(ScriptedKeyCode("Left"), VK_LEFT);
+    // In any case, as SDL reads key names; nothing else is one of them.
+    EXPECT_EQ(PlayerKeyNamed("space"), &PlayerKeys[0]);
+    EXPECT_EQ(ScriptedKeyCode("SPACE"), 0);
+    EXPECT_EQ(PlayerKeyNamed("Spac"), nullptr);
+    EXPECT_EQ(PlayerKeyNamed(""), nullptr);
 }
 
 TEST_F(KeyDownTest, KeypadKeysAreArrowAndPageKeysWithNumLockOffAndIgnoredDigitsWithItOn)

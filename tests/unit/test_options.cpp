@@ -125,6 +125,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrorsAndHelpListsEveryOption)
                                    "--benchmark-json b.json|only with --benchmark or --capture",
                                    "--capture v.mp4 --benchmark-json /no/such/folder/b.json|no folder",
                                    "--capture v.mp4 --benchmark-json v.mp4|'v.mp4' is also the file of --capture",
+                                   "--capture v.mp4 --key 10:space|'space' pauses or seeks",
                                    "--snapshot 3=/no/such/folder/a.png|no folder '/no/such/folder'",
                                    "--state-log /no/such/folder/s.csv|no folder",
                                    "--benchmark --benchmark-json /no/such/folder/b.json|no folder",

@@ -30,11 +30,12 @@ std::function<void(PlayerKey)> playerHandler;
 std::function<bool()> frameHold;
 
 // The player's key by either spelling, while a player listens.
-const NamedPlayerKey* PlayerKeyNamed(const char* name)
+const NamedPlayerKey* ListenedPlayerKey(const char* name)
 {
     if (!playerHandler) return nullptr;
+    if (const NamedPlayerKey* key = PlayerKeyNamed(name)) return key;
     for (const NamedPlayerKey& key : PlayerKeys)
-        if (std::strcmp(name, key.name) == 0 || std::strcmp(name, key.browserName) == 0) return &key;
+        if (std::strcmp(name, key.browserName) == 0) return &key;
     return nullptr;
 }
 
@@ -50,7 +51,7 @@ EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* e, void*)
 {
     if (!looping) return EM_FALSE; // the page's own keys before and after the show
     if (!e->ctrlKey && !e->altKey && !e->metaKey) {
-        if (const NamedPlayerKey* key = PlayerKeyNamed(e->key)) {
+        if (const NamedPlayerKey* key = ListenedPlayerKey(e->key)) {
             queue.push_back({false, 0, 0, key});
             return EM_TRUE;
         }
@@ -137,14 +138,12 @@ void SetFrameHold(std::function<bool()> hold)
 
 bool IsKnownKeyName(const std::string& name)
 {
-    for (const NamedPlayerKey& key : PlayerKeys)
-        if (name == key.name) return true;
-    return web::VirtualKeyOf(name) != 0;
+    return PlayerKeyNamed(name) != nullptr || web::VirtualKeyOf(name) != 0;
 }
 
 void PushKeyDown(const std::string& name, std::int16_t shift)
 {
-    if (const NamedPlayerKey* key = (shift & (CtrlMask | AltMask)) == 0 ? PlayerKeyNamed(name.c_str()) : nullptr) {
+    if (const NamedPlayerKey* key = (shift & (CtrlMask | AltMask)) == 0 ? ListenedPlayerKey(name.c_str()) : nullptr) {
         queue.push_back({false, 0, 0, key});
         return;
     }
@@ -153,9 +152,7 @@ void PushKeyDown(const std::string& name, std::int16_t shift)
 
 std::int16_t ScriptedKeyCode(const std::string& name)
 {
-    for (const NamedPlayerKey& key : PlayerKeys)
-        if (name == key.name) return 0;
-    return web::VirtualKeyOf(name);
+    return PlayerKeyNamed(name) != nullptr ? 0 : web::VirtualKeyOf(name);
 }
 
 void PushWindowClose()

@@ -317,14 +317,11 @@ void PresentVirtualScreen(VirtualScreen& s, int drawableWidth, int drawableHeigh
     f.BindFramebuffer(GL_READ_FRAMEBUFFER, source);
     f.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     // Bars only where the picture leaves some.
-    if (box.x > 0 || box.y > 0 || box.width < drawableWidth || box.height < drawableHeight) {
+    if (LeavesBars(box, drawableWidth, drawableHeight)) {
         f.ClearColor(0, 0, 0, 1);
         f.Clear(GL_COLOR_BUFFER_BIT);
     }
-    // Unscaled, both filters take each pixel as it is; the nearest one is
-    // the cheaper blit (a software rasteriser filters every pixel otherwise).
-    const bool scaled = box.width != s.width || box.height != s.height;
-    const GLenum glFilter = filter == ScaleFilter::Linear && scaled ? GL_LINEAR : GL_NEAREST;
+    const GLenum glFilter = Smoothed(box, s.width, s.height, filter) ? GL_LINEAR : GL_NEAREST;
     f.BlitFramebuffer(0, 0, s.width, s.height, box.x, box.y, box.x + box.width, box.y + box.height, GL_COLOR_BUFFER_BIT,
                       glFilter);
 
@@ -426,6 +423,16 @@ Box FitBox(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight,
     box.x = (targetWidth - box.width) / 2;
     box.y = (targetHeight - box.height) / 2;
     return box;
+}
+
+bool LeavesBars(const Box& box, int targetWidth, int targetHeight)
+{
+    return box.x > 0 || box.y > 0 || box.width < targetWidth || box.height < targetHeight;
+}
+
+bool Smoothed(const Box& box, int sourceWidth, int sourceHeight, ScaleFilter filter)
+{
+    return filter == ScaleFilter::Linear && (box.width != sourceWidth || box.height != sourceHeight);
 }
 
 } // namespace platform

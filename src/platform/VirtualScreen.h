@@ -47,5 +47,11 @@ struct Box {
     int height = 0;
 };
 Box FitBox(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight, ScaleFilter filter);
+// Whether the box leaves bars in a target of that size.
+bool LeavesBars(const Box& box, int targetWidth, int targetHeight);
+// Whether a picture of the source size lands in the box smoothed: a linear
+// scale that changes its size. Unscaled, each pixel is taken as it is
+// whatever the filter, and the nearest one is the cheaper.
+bool Smoothed(const Box& box, int sourceWidth, int sourceHeight, ScaleFilter filter);
 
 } // namespace platform

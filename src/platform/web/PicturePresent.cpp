@@ -118,7 +118,7 @@ void PresentPicture(VirtualScreen& s, PicturePresenter& p, int drawableWidth, in
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     // The renderer never enables the scissor test; bars only where the
     // picture leaves some.
-    if (box.x > 0 || box.y > 0 || box.width < drawableWidth || box.height < drawableHeight) {
+    if (LeavesBars(box, drawableWidth, drawableHeight)) {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
     }
@@ -128,9 +128,7 @@ void PresentPicture(VirtualScreen& s, PicturePresenter& p, int drawableWidth, in
     glBindVertexArray(p.array);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, p.texture);
-    // Unscaled, each pixel is taken as it is.
-    const bool scaled = box.width != s.width || box.height != s.height;
-    const int wanted = filter == ScaleFilter::Linear && scaled ? GL_LINEAR : GL_NEAREST;
+    const int wanted = Smoothed(box, s.width, s.height, filter) ? GL_LINEAR : GL_NEAREST;
     if (wanted != p.filter) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, wanted);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, wanted);
